@@ -1,0 +1,126 @@
+// Commands.cpp: the global strings, the path procedures and the settings
+// file access.
+#include "common/Commands.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "platform/app.h"
+#include "platform/failure.h"
+#include "platform/paths.h"
+#include "platform/win_api.h"
+
+using namespace platform;
+
+std::string AppPath;
+std::string AppTitle;
+std::string ExeName;
+std::string IniFile;
+std::string WinIni;
+std::string WinDirPath;
+std::string SysDirPath;
+std::string TempDirPath;
+std::string CmdLine;
+std::string CrLf;
+
+namespace {
+
+constexpr UINT kPathBufferSize = 260;
+constexpr DWORD kProfileBufferSize = 2048;
+
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string UpperCased(std::string text) {
+    for (char& c : text) c = Upper(c);
+    return text;
+}
+
+// The pattern of the three folder queries: a buffer of NULs, the platform's
+// length, the text ending in the separator. A folder that does not fit the
+// buffer is treated like a query that answered nothing.
+template <typename Query>
+std::string FolderFrom(Query query) {
+    std::string buffer(kPathBufferSize, '\0');
+    const UINT length = query(buffer.data(), kPathBufferSize);
+    std::string folder = length < kPathBufferSize ? buffer.substr(0, length) : std::string();
+    AddBackslash(folder);
+    return folder;
+}
+
+std::int16_t ToInt16(DWORD count) {
+    if (count > static_cast<DWORD>(std::numeric_limits<std::int16_t>::max())) Fail();
+    return static_cast<std::int16_t>(count);
+}
+
+}  // namespace
+
+void InitEnvironment() {
+    Attempt([] { AppPath = App::Path(); });
+    Attempt([] { AddBackslash(AppPath); });
+    Attempt([] { ExeName = App::EXEName(); });
+    Attempt([] { WinDirPath = WindowsDir(); });
+    Attempt([] { SysDirPath = SystemDir(); });
+    Attempt([] { TempDirPath = TempDir(); });
+    Attempt([] { WinIni = WinDirPath + "Win.ini"; });
+    Attempt([] { CrLf = "\r\n"; });
+}
+
+std::string AddBackslash(std::string& path) {
+    if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
+    return path;
+}
+
+std::string WindowsDir() {
+    return FolderFrom([](char* buffer, UINT size) { return GetWindowsDirectoryA(buffer, size); });
+}
+
+std::string SystemDir() {
+    return FolderFrom([](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); });
+}
+
+std::string TempDir() {
+    return FolderFrom([](char* buffer, UINT size) { return GetTempPathA(size, buffer); });
+}
+
+std::string LongPathName(std::string path) {
+    std::string working = path;
+    std::string buffer(kPathBufferSize, '\0');
+    DWORD result = 0;
+    Attempt([&] { result = GetLongPathNameA(working.c_str(), buffer.data(), kPathBufferSize); });
+    if (result >= kPathBufferSize) return working;  // too long for the buffer: keep the path as given
+    if (result != 0) return buffer.substr(0, buffer.find('\0'));
+    return NormaliseLetterCase(working);
+}
+
+std::string NormaliseLetterCase(std::string text) {
+    const std::size_t length = text.size();
+    for (std::size_t i = 1; i < length; ++i) {
+        switch (text[i - 1]) {
+            case ' ': case '-': case '(': case '_': case '\\':
+                text[i] = Upper(text[i]);
+                break;
+            default:
+                text[i] = Lower(text[i]);
+        }
+    }
+    if (!text.empty()) text[0] = Upper(text[0]);
+    return text;
+}
+
+std::string ReadProfileValue(const std::string& section, const std::string& key, const std::string& file,
+                             const std::string& defaultValue) {
+    std::string buffer(kProfileBufferSize, ' ');
+    std::int16_t count = 0;
+    Attempt([&] {
+        count = ToInt16(GetPrivateProfileStringA(UpperCased(section).c_str(), UpperCased(key).c_str(), "",
+                                                 buffer.data(), kProfileBufferSize, file.c_str()));
+    });
+    if (count > 0) return buffer.substr(0, static_cast<std::size_t>(count));
+    return defaultValue;
+}
+
+void WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
+                       const std::string& file) {
+    Attempt([&] { WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()); });
+}

@@ -1,0 +1,55 @@
+// checked_math.h: the program's arithmetic, where a fault is a failure.
+//
+// Coordinates and counters are 32-bit signed; an overflow fails the statement
+// instead of wrapping. Floating-point results that are invalid, infinite or
+// out of single range fail it too.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "platform/failure.h"
+
+namespace platform {
+
+inline std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
+    std::int32_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum)) Fail();
+    return sum;
+}
+
+inline std::int32_t CheckedSub(std::int32_t a, std::int32_t b) {
+    std::int32_t difference = 0;
+    if (__builtin_sub_overflow(a, b, &difference)) Fail();
+    return difference;
+}
+
+// A double result must be a finite number: NaN (invalid), infinity (division
+// by zero or overflow) fail.
+inline double Checked(double value) {
+    if (!std::isfinite(value)) Fail();
+    return value;
+}
+
+// Double to single: overflow beyond the single range fails.
+inline float ToSingle(double value) {
+    const float single = static_cast<float>(Checked(value));
+    if (!std::isfinite(single)) Fail();
+    return single;
+}
+
+// Single (or double) to 32-bit integer: to the nearest, halves to even;
+// outside the 32-bit range fails.
+inline std::int32_t RoundToInt32(double value) {
+    Checked(value);
+    double rounded = std::floor(value);
+    const double fraction = value - rounded;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0.0)) rounded += 1.0;
+    if (rounded < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
+        rounded > static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+        Fail();
+    return static_cast<std::int32_t>(rounded);
+}
+
+}  // namespace platform

@@ -1,0 +1,30 @@
+// circle_raster.cpp: row spans of a filled disc.
+#include "platform/circle_raster.h"
+
+#include <cmath>
+
+namespace platform {
+
+std::vector<RowSpan> DiscSpans(double cx, double cy, double radius) {
+    std::vector<RowSpan> spans;
+    if (!(radius >= 0.0) || !std::isfinite(cx) || !std::isfinite(cy) || radius > 1e6) return spans;
+    const double reach = radius + 0.5;
+    const double limit = reach * reach;
+    const auto top = static_cast<std::int32_t>(std::ceil(cy - reach));
+    const auto bottom = static_cast<std::int32_t>(std::floor(cy + reach));
+    for (std::int32_t y = top; y <= bottom; ++y) {
+        const double dy = y - cy;
+        const double remaining = limit - dy * dy;
+        if (remaining <= 0.0) continue;
+        const double half = std::sqrt(remaining);
+        // Pixels x with (x - cx)^2 < remaining, i.e. strictly inside.
+        auto left = static_cast<std::int32_t>(std::floor(cx - half)) + 1;
+        auto right = static_cast<std::int32_t>(std::ceil(cx + half));
+        if ((left - 1 - cx) * (left - 1 - cx) < remaining) --left;
+        if ((right - cx) * (right - cx) < remaining) ++right;
+        if (left < right) spans.push_back({y, left, right});
+    }
+    return spans;
+}
+
+}  // namespace platform

@@ -1,0 +1,165 @@
+// headless_desktop.cpp: the in-memory desktop, its forms and the window
+// manager, graphics and application services on top of it.
+#include "platform/headless/headless_desktop.h"
+
+#include <memory>
+
+#include "platform/app.h"
+#include "platform/checked_math.h"
+
+namespace platform::headless {
+
+namespace {
+std::unique_ptr<Desktop> theDesktop = std::make_unique<Desktop>();
+std::uintptr_t nextWindow = 0x100;
+}  // namespace
+
+Desktop& TheDesktop() { return *theDesktop; }
+
+void ResetDesktop() { theDesktop = std::make_unique<Desktop>(); }
+
+HeadlessForm* FormOf(HWND window) {
+    const auto found = TheDesktop().forms.find(window);
+    return found == TheDesktop().forms.end() ? nullptr : found->second;
+}
+
+HeadlessForm::HeadlessForm(const FormDefinition& definition, FormEvents& events)
+    : RasterForm(definition), events_(events), handle_(HWND{nextWindow++}) {
+    theDesktop->forms[handle_] = this;
+}
+
+HeadlessForm::~HeadlessForm() { TheDesktop().forms.erase(handle_); }
+
+void HeadlessForm::FailService(const std::string& service, int succeeding) { failAfter_[service] = succeeding; }
+
+void HeadlessForm::Use(const std::string& service) {
+    serviceLog_.push_back(service);
+    const auto found = failAfter_.find(service);
+    if (found == failAfter_.end()) return;
+    if (found->second == 0) Fail();
+    --found->second;
+}
+
+HWND HeadlessForm::hWnd() { Use("hWnd"); return handle_; }
+float HeadlessForm::Top() { Use("Top"); return static_cast<float>(top_) * kTwipsPerPixel; }
+void HeadlessForm::SetTop(float twips) { Use("SetTop"); top_ = RoundToInt32(twips / kTwipsPerPixel); }
+float HeadlessForm::Left() { Use("Left"); return static_cast<float>(left_) * kTwipsPerPixel; }
+void HeadlessForm::SetLeft(float twips) { Use("SetLeft"); left_ = RoundToInt32(twips / kTwipsPerPixel); }
+float HeadlessForm::Width() { Use("Width"); return RasterForm::Width(); }
+PictureHandle HeadlessForm::Picture() { Use("Picture"); return RasterForm::Picture(); }
+std::int16_t HeadlessForm::ScaleMode() { Use("ScaleMode"); return RasterForm::ScaleMode(); }
+void HeadlessForm::SetScaleMode(std::int16_t mode) { Use("SetScaleMode"); RasterForm::SetScaleMode(mode); }
+bool HeadlessForm::AutoRedraw() { Use("AutoRedraw"); return RasterForm::AutoRedraw(); }
+void HeadlessForm::SetAutoRedraw(bool on) { Use("SetAutoRedraw"); RasterForm::SetAutoRedraw(on); }
+float HeadlessForm::ScaleWidth() { Use("ScaleWidth"); return RasterForm::ScaleWidth(); }
+float HeadlessForm::ScaleHeight() { Use("ScaleHeight"); return RasterForm::ScaleHeight(); }
+void HeadlessForm::SetFillColor(Colour colour) { Use("SetFillColor"); RasterForm::SetFillColor(colour); }
+void HeadlessForm::Circle(float x, float y, float radius, Colour colour) {
+    Use("Circle");
+    RasterForm::Circle(x, y, radius, colour);
+}
+Colour HeadlessForm::Point(float x, float y) { Use("Point"); return RasterForm::Point(x, y); }
+void HeadlessForm::Show() { Use("Show"); visible_ = true; }
+
+RECT HeadlessForm::Rect() const { return {left_, top_, left_ + PixelWidth(), top_ + PixelHeight()}; }
+
+void HeadlessForm::MoveTo(std::int32_t left, std::int32_t top) {
+    left_ = left;
+    top_ = top;
+}
+
+bool HeadlessForm::InShape(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || y < 0 || x >= PixelWidth() || y >= PixelHeight()) return false;
+    if (!shaped_) return true;
+    for (const RECT& r : shape_)
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom) return true;
+    return false;
+}
+
+void HeadlessForm::TakeShape(Rectangles&& shape) {
+    shape_ = std::move(shape);
+    shaped_ = true;
+}
+
+}  // namespace platform::headless
+
+namespace platform {
+
+using headless::FormOf;
+using headless::HeadlessForm;
+using headless::TheDesktop;
+
+std::unique_ptr<Form> CreateForm(const FormDefinition& definition, FormEvents& events) {
+    return std::make_unique<HeadlessForm>(definition, events);
+}
+
+// user32 -------------------------------------------------------------------
+
+BOOL GetCursorPos(POINTAPI* point) {
+    if (point == nullptr) return 0;
+    *point = TheDesktop().pointer;
+    return 1;
+}
+
+BOOL GetWindowRect(HWND window, RECT* rect) {
+    HeadlessForm* form = FormOf(window);
+    if (form == nullptr || rect == nullptr) return 0;
+    *rect = form->Rect();
+    return 1;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                  UINT flags) {
+    HeadlessForm* form = FormOf(window);
+    if (form == nullptr) return 0;
+    // Only the one use the program makes: topmost without moving or sizing.
+    if (insertAfter == HWND_TOPMOST && (flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE))
+        form->MakeTopmost();
+    return 1;
+}
+
+BOOL ReleaseCapture() {
+    ++TheDesktop().releaseCaptureCalls;
+    return 1;
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TheDesktop().messages.push_back({window, message, wParam, lParam});
+    return 0;
+}
+
+std::int32_t SetWindowRgn(HWND window, HRGN region, BOOL) {
+    HeadlessForm* form = FormOf(window);
+    Rectangles shape;
+    if (form == nullptr || !TheDesktop().regions.Take(region, shape)) return 0;
+    form->TakeShape(std::move(shape));  // the window's previous region is gone with it
+    return 1;
+}
+
+// gdi32 --------------------------------------------------------------------
+
+HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    return TheDesktop().regions.Create({left, top, right, bottom});
+}
+
+std::int32_t CombineRgn(HRGN destination, HRGN source1, HRGN source2, std::int32_t mode) {
+    constexpr std::int32_t kError = 0, kComplexRegion = 3;
+    return TheDesktop().regions.Combine(destination, source1, source2, mode) ? kComplexRegion : kError;
+}
+
+BOOL DeleteObject(HRGN object) { return TheDesktop().regions.Delete(object) ? 1 : 0; }
+
+// application --------------------------------------------------------------
+
+bool App::PrevInstance() { return TheDesktop().prevInstance; }
+std::string App::Path() { return TheDesktop().appPath; }
+std::string App::EXEName() { return TheDesktop().exeName; }
+float Screen::Width() { return static_cast<float>(TheDesktop().screenWidthPixels) * kTwipsPerPixel; }
+std::string Command() { return TheDesktop().commandLine; }
+
+void End() {
+    TheDesktop().ended = true;
+    throw ProgramEnded{};
+}
+
+}  // namespace platform

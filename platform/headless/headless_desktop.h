@@ -1,0 +1,107 @@
+// headless_desktop.h: the in-memory desktop behind the headless backend.
+//
+// Implements: the form and application services and the user32/gdi32 calls,
+// all in memory, for tests. A test sets the pointer, moves windows, reads
+// what a window shows (its surface and its shape) and sees every region
+// handle and drag request the program made.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/raster_form.h"
+#include "platform/region_store.h"
+
+namespace platform::headless {
+
+struct SentMessage {
+    HWND window{};
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
+class HeadlessForm;
+
+struct Desktop {
+    POINTAPI pointer;
+    std::int32_t screenWidthPixels = 1920;
+    bool prevInstance = false;
+    std::string appPath = "/opt/zwinkerle";
+    std::string exeName = "zwinkerle";
+    std::string commandLine;
+    RegionStore regions;
+    std::vector<SentMessage> messages;
+    int releaseCaptureCalls = 0;
+    std::map<HWND, HeadlessForm*> forms;
+    bool ended = false;
+};
+
+// The one desktop; ResetDesktop() gives a fresh one (forms must be gone).
+Desktop& TheDesktop();
+void ResetDesktop();
+
+class HeadlessForm final : public RasterForm {
+public:
+    HeadlessForm(const FormDefinition& definition, FormEvents& events);
+    ~HeadlessForm() override;
+
+    HWND hWnd() override;
+    float Top() override;
+    void SetTop(float twips) override;
+    float Left() override;
+    void SetLeft(float twips) override;
+    float Width() override;
+    PictureHandle Picture() override;
+    std::int16_t ScaleMode() override;
+    void SetScaleMode(std::int16_t mode) override;
+    bool AutoRedraw() override;
+    void SetAutoRedraw(bool on) override;
+    float ScaleWidth() override;
+    float ScaleHeight() override;
+    void SetFillColor(Colour colour) override;
+    void Circle(float x, float y, float radius, Colour colour) override;
+    Colour Point(float x, float y) override;
+    void Show() override;
+
+    // What a test can see and do.
+    RECT Rect() const;
+    void MoveTo(std::int32_t left, std::int32_t top);
+    bool Visible() const { return visible_; }
+    bool Topmost() const { return topmost_; }
+    bool Shaped() const { return shaped_; }
+    const Rectangles& Shape() const { return shape_; }
+    // Whether window pixel (x, y) is drawn and takes input.
+    bool InShape(std::int32_t x, std::int32_t y) const;
+    // Services used, by name, in the order they were used.
+    const std::vector<std::string>& ServiceLog() const { return serviceLog_; }
+    void ClearServiceLog() { serviceLog_.clear(); }
+    // Makes `service` fail from its (succeeding + 1)-th use on.
+    void FailService(const std::string& service, int succeeding);
+    void Expose() { RepaintFromPersistentImage(); }
+    FormEvents& Events() { return events_; }
+
+    void TakeShape(Rectangles&& shape);
+    void MakeTopmost() { topmost_ = true; }
+
+private:
+    void Use(const std::string& service);
+    void Present(const RECT&) override {}
+
+    FormEvents& events_;
+    HWND handle_;
+    std::int32_t left_ = 0;
+    std::int32_t top_ = 0;
+    bool visible_ = false;
+    bool topmost_ = false;
+    bool shaped_ = false;
+    Rectangles shape_;
+    std::vector<std::string> serviceLog_;
+    std::map<std::string, int> failAfter_;
+};
+
+// The form behind a handle, or null.
+HeadlessForm* FormOf(HWND window);
+
+}  // namespace platform::headless

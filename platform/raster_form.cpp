@@ -1,0 +1,121 @@
+// raster_form.cpp: scale mode, persistent image, circles and pixel reads.
+#include "platform/raster_form.h"
+
+#include <algorithm>
+
+#include "platform/checked_math.h"
+#include "platform/circle_raster.h"
+
+namespace platform {
+
+namespace {
+
+std::int32_t PixelsOf(float twips) { return RoundToInt32(twips / kTwipsPerPixel); }
+
+Image BackgroundWithPicture(std::int32_t width, std::int32_t height, const FormDefinition& definition) {
+    Image image(width, height, definition.backColor);
+    if (const Image* picture = definition.picture) {
+        const std::int32_t w = std::min(width, picture->width);
+        const std::int32_t h = std::min(height, picture->height);
+        for (std::int32_t y = 0; y < h; ++y)
+            for (std::int32_t x = 0; x < w; ++x) image.At(x, y) = picture->At(x, y);
+    }
+    return image;
+}
+
+void Include(RECT& area, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
+    if (area.left >= area.right) {
+        area = {x0, y0, x1, y1};
+        return;
+    }
+    area.left = std::min(area.left, x0);
+    area.top = std::min(area.top, y0);
+    area.right = std::max(area.right, x1);
+    area.bottom = std::max(area.bottom, y1);
+}
+
+}  // namespace
+
+RasterForm::RasterForm(const FormDefinition& definition)
+    : widthTwips_(definition.clientWidthTwips),
+      hasPicture_(definition.picture != nullptr),
+      scaleMode_(definition.scaleMode),
+      autoRedraw_(definition.autoRedraw),
+      fillColor_(definition.fillColor),
+      persistent_(BackgroundWithPicture(PixelsOf(definition.clientWidthTwips),
+                                        PixelsOf(definition.clientHeightTwips), definition)),
+      surface_(persistent_) {}
+
+float RasterForm::Width() { return widthTwips_; }
+
+PictureHandle RasterForm::Picture() {
+    // Any non-zero value will do as the handle of the one picture a form has.
+    return static_cast<PictureHandle>(hasPicture_ ? 1U : 0U);
+}
+
+std::int16_t RasterForm::ScaleMode() { return scaleMode_; }
+
+void RasterForm::SetScaleMode(std::int16_t mode) {
+    if (mode != vbTwips && mode != vbPixels) Fail();
+    scaleMode_ = mode;
+}
+
+bool RasterForm::AutoRedraw() { return autoRedraw_; }
+
+void RasterForm::SetAutoRedraw(bool on) { autoRedraw_ = on; }
+
+double RasterForm::ToPixels(float value) const {
+    return scaleMode_ == vbTwips ? static_cast<double>(value) / kTwipsPerPixel : static_cast<double>(value);
+}
+
+float RasterForm::ScaleWidth() {
+    return static_cast<float>(surface_.width) * (scaleMode_ == vbTwips ? kTwipsPerPixel : 1.0F);
+}
+
+float RasterForm::ScaleHeight() {
+    return static_cast<float>(surface_.height) * (scaleMode_ == vbTwips ? kTwipsPerPixel : 1.0F);
+}
+
+void RasterForm::SetFillColor(Colour colour) { fillColor_ = colour; }
+
+void RasterForm::PaintDisc(Image& target, double cx, double cy, double radius, Colour colour, RECT& changed) {
+    for (const RowSpan& span : DiscSpans(cx, cy, radius)) {
+        if (span.y < 0 || span.y >= target.height) continue;
+        const std::int32_t left = std::max(span.left, 0);
+        const std::int32_t right = std::min(span.right, target.width);
+        for (std::int32_t x = left; x < right; ++x) target.At(x, span.y) = colour;
+        if (left < right) Include(changed, left, span.y, right, span.y + 1);
+    }
+}
+
+void RasterForm::Circle(float x, float y, float radius, Colour colour) {
+    const double cx = Checked(ToPixels(x));
+    const double cy = Checked(ToPixels(y));
+    const double r = Checked(ToPixels(radius));
+    Image& target = autoRedraw_ ? persistent_ : surface_;
+    RECT changed{};
+    PaintDisc(target, cx, cy, r, colour, changed);             // outline
+    if (r >= 1.0) PaintDisc(target, cx, cy, r - 1.0, fillColor_, changed);  // inside
+    if (autoRedraw_) {
+        // Drawing on the persistent image shows at once, as after a refresh.
+        for (std::int32_t row = changed.top; row < changed.bottom; ++row)
+            for (std::int32_t col = changed.left; col < changed.right; ++col)
+                surface_.At(col, row) = persistent_.At(col, row);
+    }
+    if (changed.left < changed.right) Present(changed);
+}
+
+Colour RasterForm::Point(float x, float y) {
+    const std::int32_t px = RoundToInt32(ToPixels(x));
+    const std::int32_t py = RoundToInt32(ToPixels(y));
+    const Image& source = autoRedraw_ ? persistent_ : surface_;
+    if (!source.Contains(px, py)) return 0xFFFFFFFFU;  // outside the drawing area
+    return source.At(px, py);
+}
+
+void RasterForm::RepaintFromPersistentImage() {
+    surface_ = persistent_;
+    Present({0, 0, surface_.width, surface_.height});
+}
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+// raster_form.h: the drawing side of a form, kept in client memory.
+//
+// Implements the Form services that are pure pixel work: scale mode, the
+// persistent image (AutoRedraw), FillColor, Circle and Point. The persistent
+// image always holds BackColor and the picture plus what was drawn while
+// AutoRedraw was on; the surface is what the window shows. A backend derives
+// from it, supplies the window-manager side and pushes surface changes to
+// the screen in Present().
+#pragma once
+
+#include "platform/form.h"
+
+namespace platform {
+
+class RasterForm : public Form {
+public:
+    explicit RasterForm(const FormDefinition& definition);
+
+    float Width() override;
+    PictureHandle Picture() override;
+    std::int16_t ScaleMode() override;
+    void SetScaleMode(std::int16_t mode) override;
+    bool AutoRedraw() override;
+    void SetAutoRedraw(bool on) override;
+    float ScaleWidth() override;
+    float ScaleHeight() override;
+    void SetFillColor(Colour colour) override;
+    void Circle(float x, float y, float radius, Colour colour) override;
+    Colour Point(float x, float y) override;
+
+    std::int32_t PixelWidth() const { return surface_.width; }
+    std::int32_t PixelHeight() const { return surface_.height; }
+    const Image& Surface() const { return surface_; }
+    const Image& PersistentImage() const { return persistent_; }
+    Colour FillColor() const { return fillColor_; }
+
+protected:
+    // The window has been exposed: the persistent image shows again.
+    void RepaintFromPersistentImage();
+    // Pixels of the surface changed; the backend shows them. The rectangle is
+    // clipped to the drawing area, right and bottom exclusive.
+    virtual void Present(const RECT& changed) = 0;
+
+private:
+    double ToPixels(float value) const;
+    void PaintDisc(Image& target, double cx, double cy, double radius, Colour colour, RECT& changed);
+
+    float widthTwips_;
+    bool hasPicture_;
+    std::int16_t scaleMode_;
+    bool autoRedraw_;
+    Colour fillColor_;
+    Image persistent_;
+    Image surface_;
+};
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+// Val and the single-to-text conversion: what one run writes, the next reads.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+
+#include "platform/conversions.h"
+
+using platform::SingleToText;
+using platform::Val;
+
+namespace {
+
+TEST(Val, TakesTheLeadingNumber) {
+    struct Case { const char* text; double value; };
+    const Case cases[] = {
+        {"1440", 1440}, {"-300", -300}, {"  42", 42}, {"\t 7abc", 7}, {"12.5", 12.5},
+        {"12,5", 12}, {"1440 twips", 1440}, {"abc", 0}, {"", 0}, {"-", 0}, {".5", 0.5},
+        {"+8", 8}, {"3e2", 300}, {"3e", 3}, {"3e+", 3}, {"1.2.3", 1.2}, {"- 5", 0},
+        {"0x10", 0}, {"1e-400", 0},
+    };
+    for (const Case& c : cases) EXPECT_DOUBLE_EQ(Val(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_TRUE(std::isinf(Val("1e400")));
+}
+
+TEST(SingleToText, WritesDigitsWithAPointAndNoBlank) {
+    struct Case { float value; const char* text; };
+    const Case cases[] = {
+        {1440, "1440"}, {-300, "-300"}, {0, "0"}, {-0.0F, "0"}, {1440.5F, "1440.5"},
+        {16777216, "16777216"}, {1e10F, "10000000000"}, {-0.25F, "-0.25"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(SingleToText(c.value), c.text) << c.value;
+}
+
+TEST(SingleToText, IgnoresTheUserLocale) {
+    // A locale with a decimal comma must not leak into the settings file.
+    const char* set = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    if (set == nullptr) set = std::setlocale(LC_ALL, "fr_FR.UTF-8");
+    EXPECT_EQ(SingleToText(1440.5F), "1440.5");
+    EXPECT_DOUBLE_EQ(Val("1440.5"), 1440.5);
+    std::setlocale(LC_ALL, "C");
+}
+
+TEST(SingleToText, ReadsBackThroughVal) {
+    for (const float value : {0.0F, 1.0F, -15.0F, 1440.0F, 28785.0F, -1e6F, 0.1F, 123456.7F, 3.4e38F})
+        EXPECT_EQ(static_cast<float>(Val(SingleToText(value))), value) << value;
+}
+
+}  // namespace

@@ -1,0 +1,158 @@
+// The shaper: a window cut to the non-key pixels of its picture, and the
+// caption grab that drags it.
+#include <gtest/gtest.h>
+
+#include "figure_window/figure_resources.h"
+#include "platform/failure.h"
+#include "shaper/cTrimmer.h"
+#include "tests/test_window.h"
+
+using namespace platform;
+using test::PictureFromRows;
+using test::PictureWindow;
+using test::ShapeRows;
+
+namespace {
+
+TEST(TrimForm, CutsEachRowToItsRunsOfNonKeyPixels) {
+    struct Case { const char* name; std::vector<std::string> picture, shape; };
+    const Case cases[] = {
+        {"the worked example: key, other, other, key, other",
+         {".xx.x"}, {".##.#"}},
+        {"a row that ends in non-key pixels reaches the right edge",
+         {"..xxx", "....x"}, {"..###", "....#"}},
+        {"a single pixel, an enclosed key pixel, a row starting with a non-key pixel",
+         {"..x..", "xx.xx", "xxxxx"}, {"..#..", "##.##", "#####"}},
+        {"pixel (0,0) is the key: every pixel of exactly that colour goes",
+         {"..", ".."}, {"..", ".."}},
+        {"any other colour stays, however close",
+         {".ab", "c.d"}, {".##", "#.#"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PictureWindow window(PictureFromRows(c.picture));
+        cTrimmer trimmer;
+        trimmer.TrimForm(*window.form);
+        EXPECT_TRUE(window.Headless().Shaped());
+        EXPECT_EQ(ShapeRows(window.Headless()), c.shape);
+        EXPECT_EQ(headless::TheDesktop().regions.LiveCount(), 0U) << "a region handle leaked";
+    }
+}
+
+TEST(TrimForm, HandsOverOneSpanPerRunNeverMergingRows) {
+    PictureWindow window(PictureFromRows({".xx.x", ".xx.x", "....."}));
+    cTrimmer trimmer;
+    trimmer.TrimForm(*window.form);
+    const Rectangles& spans = window.Headless().Shape();
+    ASSERT_EQ(spans.size(), 4U);
+    const RECT expected[] = {{1, 0, 3, 1}, {4, 0, 5, 1}, {1, 1, 3, 2}, {4, 1, 5, 2}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(spans[i].left, expected[i].left);
+        EXPECT_EQ(spans[i].top, expected[i].top);
+        EXPECT_EQ(spans[i].right, expected[i].right);
+        EXPECT_EQ(spans[i].bottom, expected[i].bottom);
+    }
+}
+
+TEST(TrimForm, EmptyShapesForAllKeyPicturesAndZeroHeight) {
+    PictureWindow allKey(PictureFromRows({"....", "...."}));
+    cTrimmer trimmer;
+    trimmer.TrimForm(*allKey.form);
+    EXPECT_TRUE(allKey.Headless().Shaped());
+    EXPECT_TRUE(allKey.Headless().Shape().empty());
+
+    PictureWindow flat(Image(4, 0, test::kKey));
+    cTrimmer another;
+    another.TrimForm(*flat.form);
+    EXPECT_TRUE(flat.Headless().Shaped());
+    EXPECT_TRUE(flat.Headless().Shape().empty());
+    EXPECT_EQ(headless::TheDesktop().regions.LiveCount(), 0U);
+}
+
+TEST(TrimForm, RestoresScaleModeAndAutoRedraw) {
+    for (const std::int16_t mode : {vbTwips, vbPixels}) {
+        for (const bool autoRedraw : {false, true}) {
+            PictureWindow window(PictureFromRows({".x", "x."}), mode);
+            window.form->SetAutoRedraw(autoRedraw);
+            cTrimmer trimmer;
+            trimmer.TrimForm(*window.form);
+            // Read in pixels although the window was in twips.
+            EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "#."}));
+            EXPECT_EQ(window.form->ScaleMode(), mode);
+            EXPECT_EQ(window.form->AutoRedraw(), autoRedraw);
+        }
+    }
+}
+
+TEST(TrimForm, AWindowWithoutPictureIsNotTouched) {
+    PictureWindow window(PictureFromRows({".x"}), vbPixels, /*withPicture=*/false);
+    cTrimmer trimmer;
+    trimmer.TrimForm(*window.form);
+    EXPECT_EQ(window.Headless().ServiceLog(), std::vector<std::string>{"Picture"});
+    EXPECT_FALSE(window.Headless().Shaped());
+    EXPECT_EQ(trimmer.Region, HRGN{});
+}
+
+TEST(TrimForm, AFailureDuringTheScanLeavesTheWindowAsItStood) {
+    PictureWindow window(PictureFromRows({".x.", "xx.", "..x"}), vbTwips);
+    window.Headless().FailService("Point", 5);  // key colour and four pixels read
+    cTrimmer trimmer;
+    EXPECT_THROW(trimmer.TrimForm(*window.form), platform::Failure);
+    EXPECT_FALSE(window.Headless().Shaped());          // keeps its previous shape
+    EXPECT_EQ(window.form->ScaleMode(), vbPixels);     // left in pixels...
+    EXPECT_TRUE(window.form->AutoRedraw());            // ...with persistent drawing on
+    EXPECT_EQ(headless::TheDesktop().regions.LiveCount(), 0U) << "the half-built region leaked";
+    EXPECT_EQ(trimmer.Region, HRGN{});
+}
+
+TEST(TrimForm, ASecondShapingReplacesTheFirst) {
+    PictureWindow window(PictureFromRows({".x", "xx"}));
+    cTrimmer trimmer;
+    trimmer.TrimForm(*window.form);
+    const HRGN first = trimmer.Region;
+    window.Headless().FailService("Point", 3);
+    EXPECT_THROW(trimmer.TrimForm(*window.form), platform::Failure);
+    EXPECT_EQ(trimmer.Region, first);  // still the window's region
+    window.Headless().FailService("Point", 1000);
+    trimmer.TrimForm(*window.form);
+    EXPECT_NE(trimmer.Region, first);
+    EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "##"}));
+    EXPECT_EQ(headless::TheDesktop().regions.LiveCount(), 0U);
+}
+
+TEST(TrimForm, TheFigureKeepsItsFacePixelsOnly) {
+    PictureWindow window(FigureImage());
+    // The window is 148 pixels wide; the picture's last two columns lie outside.
+    platform::FormDefinition definition;
+    definition.clientWidthTwips = 2220;
+    definition.clientHeightTwips = 3450;
+    definition.picture = &window.picture;
+    window.form = CreateForm(definition, window.events);
+    cTrimmer trimmer;
+    trimmer.TrimForm(*window.form);
+    auto& form = window.Headless();
+    ASSERT_EQ(form.PixelWidth(), 148);
+    const Colour key = FigureImage().At(0, 0);
+    int inShape = 0;
+    for (int y = 0; y < 230; ++y)
+        for (int x = 0; x < 148; ++x) {
+            ASSERT_EQ(form.InShape(x, y), FigureImage().At(x, y) != key) << x << "," << y;
+            inShape += form.InShape(x, y) ? 1 : 0;
+        }
+    EXPECT_GT(inShape, 148 * 230 / 2);  // a face, not a speck
+}
+
+TEST(GrabForm, ReleasesTheCaptureAndGrabsTheCaption) {
+    PictureWindow window(PictureFromRows({"x"}));
+    cTrimmer trimmer;
+    trimmer.GrabForm(*window.form);
+    const auto& desktop = headless::TheDesktop();
+    EXPECT_EQ(desktop.releaseCaptureCalls, 1);
+    ASSERT_EQ(desktop.messages.size(), 1U);
+    EXPECT_EQ(desktop.messages[0].window, window.form->hWnd());
+    EXPECT_EQ(desktop.messages[0].message, 0xA1U);
+    EXPECT_EQ(desktop.messages[0].wParam, 2U);
+    EXPECT_EQ(desktop.messages[0].lParam, 0);
+}
+
+}  // namespace
