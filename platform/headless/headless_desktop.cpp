@@ -2,6 +2,8 @@
 // manager, graphics and application services on top of it.
 #include "platform/headless/headless_desktop.h"
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "platform/app.h"
@@ -61,7 +63,13 @@ void HeadlessForm::Circle(float x, float y, float radius, Colour colour) {
 Colour HeadlessForm::Point(float x, float y) { Use("Point"); return RasterForm::Point(x, y); }
 void HeadlessForm::Show() { Use("Show"); visible_ = true; }
 
-RECT HeadlessForm::Rect() const { return {left_, top_, left_ + PixelWidth(), top_ + PixelHeight()}; }
+RECT HeadlessForm::Rect() const {
+    // A window pushed against the end of the coordinate range: the far edges saturate.
+    const auto edge = [](std::int32_t from, std::int32_t size) {
+        return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{from} + size, INT32_MAX));
+    };
+    return {left_, top_, edge(left_, PixelWidth()), edge(top_, PixelHeight())};
+}
 
 void HeadlessForm::MoveTo(std::int32_t left, std::int32_t top) {
     left_ = left;
