@@ -2,6 +2,8 @@
 // file access.
 #include "common/Commands.h"
 
+#include "common/folder_query.h"
+
 #include <cstdint>
 #include <limits>
 
@@ -25,7 +27,6 @@ std::string CrLf;
 
 namespace {
 
-constexpr UINT kPathBufferSize = 260;
 constexpr DWORD kProfileBufferSize = 2048;
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -34,18 +35,6 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 std::string UpperCased(std::string text) {
     for (char& c : text) c = Upper(c);
     return text;
-}
-
-// The pattern of the three folder queries: a buffer of NULs, the platform's
-// length, the text ending in the separator. A folder that does not fit the
-// buffer is treated like a query that answered nothing.
-template <typename Query>
-std::string FolderFrom(Query query) {
-    std::string buffer(kPathBufferSize, '\0');
-    const UINT length = query(buffer.data(), kPathBufferSize);
-    std::string folder = length < kPathBufferSize ? buffer.substr(0, length) : std::string();
-    AddBackslash(folder);
-    return folder;
 }
 
 std::int16_t ToInt16(DWORD count) {
@@ -72,15 +61,15 @@ std::string AddBackslash(std::string& path) {
 }
 
 std::string WindowsDir() {
-    return FolderFrom([](char* buffer, UINT size) { return GetWindowsDirectoryA(buffer, size); });
+    return FolderFromQuery([](char* buffer, UINT size) { return GetWindowsDirectoryA(buffer, size); });
 }
 
 std::string SystemDir() {
-    return FolderFrom([](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); });
+    return FolderFromQuery([](char* buffer, UINT size) { return GetSystemDirectoryA(buffer, size); });
 }
 
 std::string TempDir() {
-    return FolderFrom([](char* buffer, UINT size) { return GetTempPathA(size, buffer); });
+    return FolderFromQuery([](char* buffer, UINT size) { return GetTempPathA(size, buffer); });
 }
 
 std::string LongPathName(std::string path) {

@@ -32,7 +32,6 @@ struct Line {
     std::size_t begin = 0;  // offset of the line in the text
     std::size_t end = 0;    // offset after its line break
     Kind kind = Kind::Other;
-    bool blank = false;
     std::string_view name;   // section or key name, trimmed
     std::string_view value;  // entry value, trimmed
 };
@@ -52,7 +51,6 @@ std::vector<Line> Parse(std::string_view text) {
         std::string_view content = text.substr(at, (newline == std::string_view::npos ? text.size() : newline) - at);
         if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
         content = Trim(content);
-        line.blank = content.empty();
         if (content.starts_with('[')) {
             const std::size_t close = content.find(']');
             line.kind = Kind::Section;
@@ -139,10 +137,11 @@ std::string Store(std::string_view text, std::string_view section, std::string_v
     }
 
     if (firstSection) {
-        // After the section's last non-blank line, so blank separators stay put.
+        // After the section's last entry: blank lines and comments that lead
+        // to the next section stay where they are.
         std::size_t last = *firstSection;
         for (std::size_t k = *firstSection + 1; k < SectionEnd(lines, *firstSection); ++k)
-            if (!lines[k].blank) last = k;
+            if (lines[k].kind == Kind::Entry) last = k;
         const std::size_t at = lines[last].end;
         std::string insert = entry + std::string(lineBreak);
         if (!EndsWithLineBreak(text.substr(0, at))) insert.insert(0, lineBreak);

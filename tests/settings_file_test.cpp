@@ -1,0 +1,217 @@
+// The settings file: what a read finds, and what a write keeps.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+
+#include "common/Commands.h"
+#include "platform/posix/settings_file.h"
+#include "tests/temp_folder.h"
+
+namespace {
+
+const std::string kSection = "Quorl's Zwinkerle";
+
+// Runs `check` in a child process without root's rights, so that file
+// permissions mean for it what they mean for a user. True when it passed.
+template <typename Check>
+bool AsUnprivilegedUser(Check check) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        ::_exit(check() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(ReadProfileValue, FindsWhatIsStored) {
+    struct Case { const char* name; std::string file; std::string key; std::string expected; };
+    const Case cases[] = {
+        {"no section", "[Other]\nTop=5\n", "Top", ""},
+        {"section without Left", "[Quorl's Zwinkerle]\nTop=1440\n", "Left", ""},
+        {"Top beside it", "[Quorl's Zwinkerle]\nTop=1440\n", "Top", "1440"},
+        {"empty value gives the default", "[Quorl's Zwinkerle]\nTop=\n", "Top", ""},
+        {"names in another letter case", "[QUORL'S zwinkerle]\ntOP=7\n", "Top", "7"},
+        {"blanks around names and values", "  [ Quorl's Zwinkerle ]  \n\t Top \t=  -300  \n", "Top", "-300"},
+        {"CRLF and a byte-order mark", "\xEF\xBB\xBF[Quorl's Zwinkerle]\r\nTop=12\r\nLeft=34\r\n", "Left", "34"},
+        {"quotes around the value", "[Quorl's Zwinkerle]\nTop=\"77\"\n", "Top", "77"},
+        {"the first of two keys", "[Quorl's Zwinkerle]\nTop=1\nTop=2\n", "Top", "1"},
+        {"a key of another section", "[Quorl's Zwinkerle]\nTop=1\n[Other]\nLeft=9\n", "Left", ""},
+        {"no line break at the end", "[Quorl's Zwinkerle]\nLeft=15", "Left", "15"},
+        {"a commented-out key", "[Quorl's Zwinkerle]\n;Top=3\n", "Top", ""},
+        {"hand-edited with trailing text", "[Quorl's Zwinkerle]\nTop=  1440 twips\n", "Top", "1440 twips"},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder folder;
+        folder.Write("z.ini", c.file);
+        EXPECT_EQ(ReadProfileValue(kSection, c.key, folder.File("z.ini"), ""), c.expected) << c.name;
+    }
+}
+
+TEST(ReadProfileValue, GivesTheDefaultForFilesThatAreNotThere) {
+    test::TempFolder folder;
+    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("missing.ini"), ""), "");
+    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("missing.ini"), "dflt"), "dflt");
+    std::filesystem::create_directory(folder.File("dir.ini"));
+    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("dir.ini"), ""), "");
+    // A FIFO in the file's place must not hang the program.
+    ASSERT_EQ(::mkfifo(folder.File("fifo.ini").c_str(), 0600), 0);
+    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("fifo.ini"), ""), "");
+}
+
+TEST(ReadProfileValue, CutsLongValuesTo2047Characters) {
+    for (const std::size_t length : {2046U, 2047U, 2048U, 100000U}) {
+        test::TempFolder folder;
+        folder.Write("z.ini", "[Quorl's Zwinkerle]\nTop=" + std::string(length, '7') + "\n");
+        EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("z.ini")), std::string(std::min<std::size_t>(length, 2047), '7'));
+    }
+}
+
+TEST(ReadProfileValue, SurvivesHugeAndRandomFiles) {
+    test::TempFolder folder;
+    // 50 MB of one endless line, then the section.
+    std::string huge(50U << 20, 'x');
+    huge += "\n[Quorl's Zwinkerle]\nTop=42\n";
+    folder.Write("huge.ini", huge);
+    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("huge.ini")), "42");
+
+    std::mt19937 random(1234);
+    for (int round = 0; round < 20; ++round) {
+        std::string bytes(1 + random() % 100000, '\0');
+        for (char& b : bytes) b = static_cast<char>(random());
+        if (round % 2 == 0) bytes += "\n[Quorl's Zwinkerle]\nLeft=9";
+        folder.Write("random.ini", bytes);
+        const std::string left = ReadProfileValue(kSection, "Left", folder.File("random.ini"));
+        if (round % 2 == 0) {
+            EXPECT_EQ(left, "9");
+        }
+        EXPECT_LE(left.size(), 2047U);
+    }
+}
+
+TEST(WriteProfileValue, ReadsBackWhatItWrote) {
+    test::TempFolder folder;
+    const std::string file = folder.File("zwinkerle.ini");
+    WriteProfileValue(kSection, "Top", "1440", file);
+    WriteProfileValue(kSection, "Left", "-300", file);
+    EXPECT_EQ(folder.Read("zwinkerle.ini"), "[Quorl's Zwinkerle]\nTop=1440\nLeft=-300\n");
+    EXPECT_EQ(ReadProfileValue(kSection, "Top", file), "1440");  // read upper-cases the names
+    EXPECT_EQ(ReadProfileValue(kSection, "LEFT", file), "-300");
+
+    WriteProfileValue(kSection, "Top", "28785", file);  // the same key twice: one line
+    WriteProfileValue("QUORL'S ZWINKERLE", "left", "15", file);
+    EXPECT_EQ(folder.Read("zwinkerle.ini"), "[Quorl's Zwinkerle]\nTop=28785\nleft=15\n");
+    EXPECT_EQ(ReadProfileValue(kSection, "Left", file), "15");
+    EXPECT_EQ(folder.EntryCount(), 1U) << "a temporary file was left behind";
+}
+
+TEST(WriteProfileValue, KeepsEveryOtherLineOfAHandEditedFile) {
+    test::TempFolder folder;
+    const std::string before =
+        "\xEF\xBB\xBF; my settings\r\n"
+        "[Colours]\r\n"
+        "Face = pink ; really\r\n"
+        "\r\n"
+        "[quorl's zwinkerle]\r\n"
+        "Unknown=keep me\r\n"
+        "  TOP = 10\r\n"
+        "\r\n"
+        "; trailing comment\r\n"
+        "[Last]\r\n"
+        "x=1";
+    folder.Write("z.ini", before);
+    WriteProfileValue(kSection, "Top", "1440", folder.File("z.ini"));
+    WriteProfileValue(kSection, "Left", "2220", folder.File("z.ini"));
+    EXPECT_EQ(folder.Read("z.ini"),
+              "\xEF\xBB\xBF; my settings\r\n"
+              "[Colours]\r\n"
+              "Face = pink ; really\r\n"
+              "\r\n"
+              "[quorl's zwinkerle]\r\n"
+              "Unknown=keep me\r\n"
+              "Top=1440\r\n"
+              "Left=2220\r\n"
+              "\r\n"
+              "; trailing comment\r\n"
+              "[Last]\r\n"
+              "x=1");
+    // A section added to a file that does not end in a line break.
+    WriteProfileValue("New", "k", "v", folder.File("z.ini"));
+    EXPECT_TRUE(folder.Read("z.ini").ends_with("[Last]\r\nx=1\r\n[New]\r\nk=v\r\n"));
+}
+
+TEST(WriteProfileValue, RefusesTextsThatWouldBreakTheFile) {
+    test::TempFolder folder;
+    folder.Write("z.ini", "[Quorl's Zwinkerle]\nTop=1\n");
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"Top", "1\n[Evil]"}, {"To=p", "1"},
+                                     {"[Top", "1"}, {"Top", "2\r3"}}) {
+        WriteProfileValue(kSection, key, value, folder.File("z.ini"));
+        EXPECT_EQ(folder.Read("z.ini"), "[Quorl's Zwinkerle]\nTop=1\n") << key << "=" << value;
+    }
+}
+
+TEST(WriteProfileValue, FailsSilentlyAndLosesNothingWhenItCannotWrite) {
+    test::TempFolder folder;
+    ::chmod(folder.Path().c_str(), 0755);
+    const std::string original = "[Quorl's Zwinkerle]\nTop=1\n";
+    folder.Write("z.ini", original);
+    ::chmod(folder.File("z.ini").c_str(), 0644);
+
+    // A folder that cannot be written.
+    ::chmod(folder.Path().c_str(), 0555);
+    EXPECT_TRUE(AsUnprivilegedUser([&] {
+        WriteProfileValue(kSection, "Top", "2", folder.File("z.ini"));
+        WriteProfileValue(kSection, "Top", "2", folder.File("new.ini"));
+        return ReadProfileValue(kSection, "Top", folder.File("z.ini")) == "1";
+    }));
+    EXPECT_EQ(folder.Read("z.ini"), original);
+    EXPECT_EQ(folder.EntryCount(), 1U);
+
+    // A read-only file, also for root.
+    ::chmod(folder.Path().c_str(), 0755);
+    ::chmod(folder.File("z.ini").c_str(), 0444);
+    WriteProfileValue(kSection, "Top", "3", folder.File("z.ini"));
+    EXPECT_EQ(folder.Read("z.ini"), original);
+    EXPECT_EQ(folder.EntryCount(), 1U);
+
+    // A folder that does not exist.
+    WriteProfileValue(kSection, "Top", "4", folder.File("no/such/z.ini"));
+    EXPECT_FALSE(std::filesystem::exists(folder.File("no")));
+}
+
+TEST(WriteProfileValue, AnInterruptedWriteLeavesTheOldFileWhole) {
+    test::TempFolder folder;
+    const std::string original = "[Quorl's Zwinkerle]\nTop=1\nLeft=2\n";
+    folder.Write("z.ini", original);
+    // Stop between the flushed temporary file and the rename, as a crash would.
+    EXPECT_THROW(platform::posix::ReplaceFileContents(folder.File("z.ini"), "[Quorl's Zwinkerle]\nTop=9\n",
+                                                      [] { throw std::runtime_error("crash"); }),
+                 std::runtime_error);
+    EXPECT_EQ(folder.Read("z.ini"), original);
+    EXPECT_EQ(ReadProfileValue(kSection, "Left", folder.File("z.ini")), "2");
+    // The next write still works.
+    WriteProfileValue(kSection, "Top", "5", folder.File("z.ini"));
+    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("z.ini")), "5");
+}
+
+TEST(WriteProfileValue, KeepsLinksAndPermissions) {
+    test::TempFolder folder;
+    folder.Write("real.ini", "[Quorl's Zwinkerle]\nTop=1\n");
+    ::chmod(folder.File("real.ini").c_str(), 0640);
+    std::filesystem::create_symlink(folder.File("real.ini"), folder.File("link.ini"));
+    WriteProfileValue(kSection, "Top", "2", folder.File("link.ini"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link.ini")));
+    EXPECT_EQ(folder.Read("real.ini"), "[Quorl's Zwinkerle]\nTop=2\n");
+    struct stat info {};
+    ::stat(folder.File("real.ini").c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640U);
+}
+
+}  // namespace
