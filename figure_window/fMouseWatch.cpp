@@ -15,6 +15,11 @@ using namespace platform;
 
 fMouseWatch::~fMouseWatch() = default;
 
+fMouseWatch& fMouseWatch::Default() {
+    static fMouseWatch instance;
+    return instance;
+}
+
 FormDefinition fMouseWatch::Definition() {
     FormDefinition definition;
     definition.applicationTitle = AppTitle;

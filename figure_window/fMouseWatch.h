@@ -18,6 +18,9 @@ public:
     fMouseWatch& operator=(const fMouseWatch&) = delete;
     ~fMouseWatch();
 
+    // The program's figure window, created on first use.
+    static fMouseWatch& Default();
+
     // The window; its first use loads it, which runs Form_Load.
     platform::Form& Me();
     // The fixed properties of the figure window.

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "platform/win_api.h"
 
 namespace platform {
 
@@ -12,7 +15,8 @@ std::string EXEName();      // the program file's name without folder and extens
 }  // namespace App
 
 namespace Screen {
-float Width();              // twips
+float Width();                     // twips, of the primary monitor
+std::vector<RECT> Monitors();      // every monitor's rectangle, in pixels
 }  // namespace Screen
 
 std::string Command();      // the arguments as one text, empty when none

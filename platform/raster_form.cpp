@@ -2,6 +2,7 @@
 #include "platform/raster_form.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "platform/checked_math.h"
 #include "platform/circle_raster.h"
@@ -111,6 +112,14 @@ Colour RasterForm::Point(float x, float y) {
     const Image& source = autoRedraw_ ? persistent_ : surface_;
     if (!source.Contains(px, py)) return 0xFFFFFFFFU;  // outside the drawing area
     return source.At(px, py);
+}
+
+RECT RasterForm::RectAt(std::int32_t left, std::int32_t top) const {
+    const auto edge = [](std::int32_t from, std::int32_t size) {
+        return static_cast<std::int32_t>(
+            std::min<std::int64_t>(std::int64_t{from} + size, std::numeric_limits<std::int32_t>::max()));
+    };
+    return {left, top, edge(left, surface_.width), edge(top, surface_.height)};
 }
 
 void RasterForm::RepaintFromPersistentImage() {

@@ -35,6 +35,9 @@ public:
     Colour FillColor() const { return fillColor_; }
 
 protected:
+    // The window's screen rectangle with its top-left corner at (left, top);
+    // the far edges saturate at the end of the coordinate range.
+    RECT RectAt(std::int32_t left, std::int32_t top) const;
     // The window has been exposed: the persistent image shows again.
     void RepaintFromPersistentImage();
     // Pixels of the surface changed; the backend shows them. The rectangle is

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "figure_window/figure_resources.h"
+#include "platform/client_regions.h"
 #include "platform/failure.h"
 #include "shaper/cTrimmer.h"
 #include "tests/test_window.h"
@@ -35,7 +36,7 @@ TEST(TrimForm, CutsEachRowToItsRunsOfNonKeyPixels) {
         trimmer.TrimForm(*window.form);
         EXPECT_TRUE(window.Headless().Shaped());
         EXPECT_EQ(ShapeRows(window.Headless()), c.shape);
-        EXPECT_EQ(headless::TheDesktop().regions.LiveCount(), 0U) << "a region handle leaked";
+        EXPECT_EQ(ClientRegions().LiveCount(), 0U) << "a region handle leaked";
     }
 }
 
@@ -66,7 +67,7 @@ TEST(TrimForm, EmptyShapesForAllKeyPicturesAndZeroHeight) {
     another.TrimForm(*flat.form);
     EXPECT_TRUE(flat.Headless().Shaped());
     EXPECT_TRUE(flat.Headless().Shape().empty());
-    EXPECT_EQ(headless::TheDesktop().regions.LiveCount(), 0U);
+    EXPECT_EQ(ClientRegions().LiveCount(), 0U);
 }
 
 TEST(TrimForm, RestoresScaleModeAndAutoRedraw) {
@@ -101,7 +102,7 @@ TEST(TrimForm, AFailureDuringTheScanLeavesTheWindowAsItStood) {
     EXPECT_FALSE(window.Headless().Shaped());          // keeps its previous shape
     EXPECT_EQ(window.form->ScaleMode(), vbPixels);     // left in pixels...
     EXPECT_TRUE(window.form->AutoRedraw());            // ...with persistent drawing on
-    EXPECT_EQ(headless::TheDesktop().regions.LiveCount(), 0U) << "the half-built region leaked";
+    EXPECT_EQ(ClientRegions().LiveCount(), 0U) << "the half-built region leaked";
     EXPECT_EQ(trimmer.Region, HRGN{});
 }
 
@@ -117,7 +118,7 @@ TEST(TrimForm, ASecondShapingReplacesTheFirst) {
     trimmer.TrimForm(*window.form);
     EXPECT_NE(trimmer.Region, first);
     EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "##"}));
-    EXPECT_EQ(headless::TheDesktop().regions.LiveCount(), 0U);
+    EXPECT_EQ(ClientRegions().LiveCount(), 0U);
 }
 
 TEST(TrimForm, TheFigureKeepsItsFacePixelsOnly) {

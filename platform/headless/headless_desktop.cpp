@@ -2,11 +2,10 @@
 // manager, graphics and application services on top of it.
 #include "platform/headless/headless_desktop.h"
 
-#include <algorithm>
-#include <climits>
 #include <memory>
 
 #include "platform/app.h"
+#include "platform/client_regions.h"
 #include "platform/checked_math.h"
 
 namespace platform::headless {
@@ -18,7 +17,10 @@ std::uintptr_t nextWindow = 0x100;
 
 Desktop& TheDesktop() { return *theDesktop; }
 
-void ResetDesktop() { theDesktop = std::make_unique<Desktop>(); }
+void ResetDesktop() {
+    theDesktop = std::make_unique<Desktop>();
+    ClientRegions() = RegionStore{};
+}
 
 HeadlessForm* FormOf(HWND window) {
     const auto found = TheDesktop().forms.find(window);
@@ -63,13 +65,7 @@ void HeadlessForm::Circle(float x, float y, float radius, Colour colour) {
 Colour HeadlessForm::Point(float x, float y) { Use("Point"); return RasterForm::Point(x, y); }
 void HeadlessForm::Show() { Use("Show"); visible_ = true; }
 
-RECT HeadlessForm::Rect() const {
-    // A window pushed against the end of the coordinate range: the far edges saturate.
-    const auto edge = [](std::int32_t from, std::int32_t size) {
-        return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{from} + size, INT32_MAX));
-    };
-    return {left_, top_, edge(left_, PixelWidth()), edge(top_, PixelHeight())};
-}
+RECT HeadlessForm::Rect() const { return RectAt(left_, top_); }
 
 void HeadlessForm::MoveTo(std::int32_t left, std::int32_t top) {
     left_ = left;
@@ -139,23 +135,10 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 std::int32_t SetWindowRgn(HWND window, HRGN region, BOOL) {
     HeadlessForm* form = FormOf(window);
     Rectangles shape;
-    if (form == nullptr || !TheDesktop().regions.Take(region, shape)) return 0;
+    if (form == nullptr || !ClientRegions().Take(region, shape)) return 0;
     form->TakeShape(std::move(shape));  // the window's previous region is gone with it
     return 1;
 }
-
-// gdi32 --------------------------------------------------------------------
-
-HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
-    return TheDesktop().regions.Create({left, top, right, bottom});
-}
-
-std::int32_t CombineRgn(HRGN destination, HRGN source1, HRGN source2, std::int32_t mode) {
-    constexpr std::int32_t kError = 0, kComplexRegion = 3;
-    return TheDesktop().regions.Combine(destination, source1, source2, mode) ? kComplexRegion : kError;
-}
-
-BOOL DeleteObject(HRGN object) { return TheDesktop().regions.Delete(object) ? 1 : 0; }
 
 // application --------------------------------------------------------------
 
@@ -163,6 +146,7 @@ bool App::PrevInstance() { return TheDesktop().prevInstance; }
 std::string App::Path() { return TheDesktop().appPath; }
 std::string App::EXEName() { return TheDesktop().exeName; }
 float Screen::Width() { return static_cast<float>(TheDesktop().screenWidthPixels) * kTwipsPerPixel; }
+std::vector<RECT> Screen::Monitors() { return TheDesktop().monitors; }
 std::string Command() { return TheDesktop().commandLine; }
 
 void End() {

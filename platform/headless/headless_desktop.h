@@ -27,11 +27,11 @@ class HeadlessForm;
 struct Desktop {
     POINTAPI pointer;
     std::int32_t screenWidthPixels = 1920;
+    std::vector<RECT> monitors{{0, 0, 1920, 1080}};
     bool prevInstance = false;
     std::string appPath = "/opt/zwinkerle";
     std::string exeName = "zwinkerle";
     std::string commandLine;
-    RegionStore regions;
     std::vector<SentMessage> messages;
     int releaseCaptureCalls = 0;
     std::map<HWND, HeadlessForm*> forms;

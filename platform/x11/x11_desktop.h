@@ -1,0 +1,59 @@
+// x11_desktop.h: the X11 backend's state, shared by its files.
+//
+// One connection, its atoms and extensions, and the forms on it. Nothing
+// outside platform/x11/ sees this header.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/win_api.h"
+
+namespace platform::x11 {
+
+class X11Form;
+
+struct Atoms {
+    Atom WM_PROTOCOLS, WM_DELETE_WINDOW, UTF8_STRING, CARDINAL_;
+    Atom NET_SUPPORTED, NET_SUPPORTING_WM_CHECK, NET_WM_NAME, NET_WM_ICON, NET_WM_PID;
+    Atom NET_WM_STATE, NET_WM_STATE_ABOVE, NET_WM_MOVERESIZE, MOTIF_WM_HINTS;
+};
+
+struct Desktop {
+    Display* display = nullptr;
+    int screen = 0;
+    Window root = 0;
+    Atoms atoms{};
+    bool hasShape = false;
+    bool hasRandr = false;
+    std::string commandLine;
+    std::map<Window, X11Form*> forms;
+    bool quit = false;
+};
+
+// The connection; null before RunProgram opened it and after it closed it.
+Desktop& TheDesktop();
+
+// The form behind a window handle, or null.
+X11Form* FormOf(HWND window);
+
+// Whether the running window manager implements the given EWMH atom. Asked
+// afresh each time: window managers come and go.
+bool WindowManagerSupports(Atom feature);
+
+// Whether a window manager runs at all.
+bool WindowManagerRuns();
+
+// Sends an EWMH client message about `window` to the root window.
+void SendRootMessage(Window window, Atom type, long l0, long l1, long l2, long l3, long l4);
+
+// Rectangles of the active monitors; the whole screen when RandR says nothing.
+std::vector<RECT> MonitorRects();
+// The primary monitor, else the first, else the whole screen.
+RECT PrimaryMonitorRect();
+
+}  // namespace platform::x11

@@ -1,0 +1,225 @@
+// x11_event_loop.cpp: the program's entry and event loop on X11.
+//
+// Implements: RunProgram. One thread; poll() on the connection wakes the
+// loop for X events and for the form timers, so an idle program sleeps.
+// Double-clicks are made from single presses (X has none).
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/Xrandr.h>
+#include <X11/extensions/shape.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "platform/app.h"
+#include "platform/double_click.h"
+#include "platform/failure.h"
+#include "platform/program.h"
+#include "platform/x11/x11_desktop.h"
+#include "platform/x11/x11_form.h"
+
+namespace platform {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using x11::X11Form;
+
+x11::Desktop& D() { return x11::TheDesktop(); }
+
+int IgnoreError(Display*, XErrorEvent*) { return 0; }  // a vanished window must not end the program
+
+int ServerGone(Display*) {
+    static const char message[] = "zwinkerle: lost the connection to the X server\n";
+    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(1);
+}
+
+void InternAtoms(x11::Atoms& a) {
+    struct Entry { Atom* atom; const char* name; };
+    const Entry entries[] = {
+        {&a.WM_PROTOCOLS, "WM_PROTOCOLS"}, {&a.WM_DELETE_WINDOW, "WM_DELETE_WINDOW"},
+        {&a.UTF8_STRING, "UTF8_STRING"}, {&a.CARDINAL_, "CARDINAL"},
+        {&a.NET_SUPPORTED, "_NET_SUPPORTED"}, {&a.NET_SUPPORTING_WM_CHECK, "_NET_SUPPORTING_WM_CHECK"},
+        {&a.NET_WM_NAME, "_NET_WM_NAME"}, {&a.NET_WM_ICON, "_NET_WM_ICON"}, {&a.NET_WM_PID, "_NET_WM_PID"},
+        {&a.NET_WM_STATE, "_NET_WM_STATE"}, {&a.NET_WM_STATE_ABOVE, "_NET_WM_STATE_ABOVE"},
+        {&a.NET_WM_MOVERESIZE, "_NET_WM_MOVERESIZE"}, {&a.MOTIF_WM_HINTS, "_MOTIF_WM_HINTS"},
+    };
+    std::vector<char*> names;
+    for (const Entry& e : entries) names.push_back(const_cast<char*>(e.name));
+    std::vector<Atom> atoms(names.size());
+    XInternAtoms(D().display, names.data(), static_cast<int>(names.size()), False, atoms.data());
+    for (std::size_t i = 0; i < names.size(); ++i) *entries[i].atom = atoms[i];
+}
+
+// Runs one event handler. A failure that leaves it ends there.
+template <typename Handler>
+void Deliver(Handler handler) {
+    try {
+        handler();
+    } catch (const Failure&) {
+    }
+}
+
+std::int16_t ShiftOf(unsigned int state) {
+    return static_cast<std::int16_t>(((state & ShiftMask) ? 1 : 0) | ((state & ControlMask) ? 2 : 0) |
+                                     ((state & Mod1Mask) ? 4 : 0));
+}
+
+class EventLoop {
+public:
+    void Run() {
+        auto nextTick = Clock::now() + Interval();
+        while (!D().quit && !D().forms.empty()) {
+            while (!D().quit && XPending(D().display) > 0) {
+                XEvent event;
+                XNextEvent(D().display, &event);
+                Dispatch(event);
+            }
+            if (D().quit || D().forms.empty()) break;
+            XFlush(D().display);
+            const auto now = Clock::now();
+            if (now >= nextTick) {
+                Tick();
+                nextTick += Interval();
+                if (nextTick <= Clock::now()) nextTick = Clock::now() + Interval();  // fell behind: skip, don't race
+                continue;
+            }
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - now).count();
+            pollfd connection{ConnectionNumber(D().display), POLLIN, 0};
+            ::poll(&connection, 1, static_cast<int>(wait));
+        }
+    }
+
+private:
+    // One timer for the program: the first form's interval (all forms share it).
+    static std::chrono::milliseconds Interval() {
+        for (const auto& [window, form] : D().forms)
+            if (form->TimerIntervalMs() > 0) return std::chrono::milliseconds(form->TimerIntervalMs());
+        return std::chrono::hours(1);
+    }
+
+    static void Tick() {
+        for (const auto& [window, form] : std::map(D().forms))
+            if (form->TimerIntervalMs() > 0 && D().forms.contains(window)) Deliver([f = form] { f->Events().tmr_Timer(); });
+    }
+
+    void Dispatch(XEvent& event) {
+        X11Form* form = x11::FormOf(static_cast<HWND>(event.xany.window));
+        if (form == nullptr) {
+            if (event.type == ConfigureNotify)
+                for (const auto& [window, framed] : D().forms)
+                    if (framed->Parent() == event.xany.window) framed->OnFrameConfigure();
+            return;
+        }
+        switch (event.type) {
+            case Expose:
+                if (event.xexpose.count == 0) form->OnExpose();
+                break;
+            case ConfigureNotify:
+                form->OnConfigure(event.xconfigure);
+                break;
+            case ReparentNotify:
+                form->OnReparent(event.xreparent);
+                break;
+            case MapNotify:
+                form->OnMapped(true);
+                form->OnExpose();
+                break;
+            case UnmapNotify:
+                form->OnMapped(false);
+                break;
+            case VisibilityNotify:
+                // NOTE: without a window manager nobody keeps us above; raise
+                // ourselves whenever another window covers us.
+                if (event.xvisibility.state != VisibilityUnobscured && !x11::WindowManagerRuns())
+                    XRaiseWindow(D().display, event.xany.window);
+                break;
+            case ButtonPress:
+                OnPress(*form, event.xbutton);
+                break;
+            case ButtonRelease:
+                if (event.xbutton.button == Button1) form->OnLeftRelease();
+                break;
+            case MotionNotify: {
+                // Only the latest position matters.
+                while (XCheckTypedWindowEvent(D().display, event.xany.window, MotionNotify, &event)) {
+                }
+                form->OnPointerMotion(event.xmotion.x_root, event.xmotion.y_root);
+                break;
+            }
+            case ClientMessage:
+                if (event.xclient.message_type == D().atoms.WM_PROTOCOLS &&
+                    static_cast<Atom>(event.xclient.data.l[0]) == D().atoms.WM_DELETE_WINDOW)
+                    D().quit = true;  // closed from outside: end without storing the position
+                break;
+            default:
+                break;
+        }
+    }
+
+    void OnPress(X11Form& form, const XButtonEvent& press) {
+        std::int16_t button = 0;
+        switch (press.button) {
+            case Button1: button = 1; break;
+            case Button3: button = 2; break;
+            case Button2: button = 4; break;
+            default: return;  // wheel steps are not presses
+        }
+        FormEvents& events = form.Events();
+        if (button != 1) {
+            doubleClick_.Interrupt();
+        } else if (doubleClick_.Press(static_cast<std::uint32_t>(press.time), press.x_root, press.y_root)) {
+            Deliver([&] { events.Form_DblClick(); });
+            return;
+        } else {
+            form.OnLeftPress(press.x_root, press.y_root);
+        }
+        const bool twips = form.ScaleMode() == vbTwips;
+        const float scale = twips ? kTwipsPerPixel : 1.0F;
+        Deliver([&] {
+            events.Form_MouseDown(button, ShiftOf(press.state), static_cast<float>(press.x) * scale,
+                                  static_cast<float>(press.y) * scale);
+        });
+    }
+
+    DoubleClickDetector doubleClick_;
+};
+
+}  // namespace
+
+int RunProgram(int argc, char** argv, void (*startup)()) {
+    x11::Desktop& d = D();
+    for (int i = 1; i < argc; ++i) d.commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+
+    d.display = XOpenDisplay(nullptr);
+    if (d.display == nullptr) {
+        std::fprintf(stderr, "zwinkerle: cannot open display \"%s\"\n", XDisplayName(nullptr));
+        return 1;
+    }
+    XSetErrorHandler(IgnoreError);
+    XSetIOErrorHandler(ServerGone);
+    d.screen = DefaultScreen(d.display);
+    d.root = RootWindow(d.display, d.screen);
+    InternAtoms(d.atoms);
+    int eventBase = 0, errorBase = 0;
+    d.hasShape = XShapeQueryExtension(d.display, &eventBase, &errorBase) != 0;
+    d.hasRandr = XRRQueryExtension(d.display, &eventBase, &errorBase) != 0;
+
+    int exitCode = 0;
+    try {
+        startup();
+        EventLoop{}.Run();
+    } catch (const ProgramEnded&) {
+    }
+    // The forms may outlive the connection; their windows may not.
+    while (!d.forms.empty()) d.forms.begin()->second->Release();
+    XCloseDisplay(d.display);
+    d.display = nullptr;
+    return exitCode;
+}
+
+}  // namespace platform

@@ -1,0 +1,294 @@
+// x11_form.cpp: the X11 window behind a form.
+//
+// Implements: a frameless (Motif hints), topmost (_NET_WM_STATE_ABOVE)
+// window with EWMH names, PID and icon; painting from client memory with
+// XPutImage; bounding and input shapes; the caption drag through
+// _NET_WM_MOVERESIZE, or our own when the window manager lacks it.
+#include "platform/x11/x11_form.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/shape.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/checked_math.h"
+#include "platform/icon_file.h"
+#include "platform/x11/x11_desktop.h"
+
+namespace platform::x11 {
+
+namespace {
+
+constexpr long kMoveResizeMove = 8;
+constexpr long kMoveResizeCancel = 11;
+constexpr long kStateAdd = 1;
+constexpr long kSourceApplication = 1;
+
+// X carries window positions as 16-bit numbers.
+int ToProtocol(std::int32_t coordinate) { return std::clamp(coordinate, -32768, 32767); }
+
+unsigned long ChannelToPixel(unsigned long value, unsigned long mask) {
+    if (mask == 0) return 0;
+    int shift = 0;
+    while (((mask >> shift) & 1UL) == 0) ++shift;
+    int bits = 0;
+    while (((mask >> (shift + bits)) & 1UL) != 0) ++bits;
+    return ((value * ((1UL << bits) - 1) + 127) / 255) << shift;
+}
+
+unsigned long PixelOf(const Visual* visual, Colour colour) {
+    return ChannelToPixel(colour & 0xFF, visual->red_mask) | ChannelToPixel((colour >> 8) & 0xFF, visual->green_mask) |
+           ChannelToPixel((colour >> 16) & 0xFF, visual->blue_mask);
+}
+
+void SetUtf8Property(Window window, Atom property, const std::string& text) {
+    Desktop& d = TheDesktop();
+    XChangeProperty(d.display, window, property, d.atoms.UTF8_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+}
+
+void SetIcon(Window window, std::span<const std::uint8_t> iconFile) {
+    IconImage icon;
+    if (!DecodeIconFile(iconFile, icon)) return;
+    Desktop& d = TheDesktop();
+    // Format-32 properties travel as longs on the client side.
+    std::vector<unsigned long> data{static_cast<unsigned long>(icon.width), static_cast<unsigned long>(icon.height)};
+    data.insert(data.end(), icon.argb.begin(), icon.argb.end());
+    XChangeProperty(d.display, window, d.atoms.NET_WM_ICON, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+}
+
+}  // namespace
+
+X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
+    : RasterForm(definition), events_(events), timerIntervalMs_(definition.timerIntervalMs) {
+    Desktop& d = TheDesktop();
+    XSetWindowAttributes attributes{};
+    attributes.background_pixmap = None;  // we paint every pixel ourselves
+    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            StructureNotifyMask | VisibilityChangeMask;
+    window_ = XCreateWindow(d.display, d.root, 0, 0, static_cast<unsigned>(PixelWidth()),
+                            static_cast<unsigned>(PixelHeight()), 0, CopyFromParent, InputOutput, CopyFromParent,
+                            CWBackPixmap | CWEventMask, &attributes);
+    parent_ = d.root;
+    d.forms[window_] = this;
+
+    // Names, class, process and icon, for the window manager and task lists.
+    XClassHint classHint{const_cast<char*>("zwinkerle"), const_cast<char*>("Zwinkerle")};
+    XSetClassHint(d.display, window_, &classHint);
+    XStoreName(d.display, window_, definition.applicationTitle.c_str());
+    SetUtf8Property(window_, d.atoms.NET_WM_NAME, definition.applicationTitle);
+    const unsigned long pid = static_cast<unsigned long>(::getpid());
+    XChangeProperty(d.display, window_, d.atoms.NET_WM_PID, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&pid), 1);
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) == 0) {
+        XTextProperty machine{};
+        char* list[] = {host};
+        if (XStringListToTextProperty(list, 1, &machine) != 0) {
+            XSetWMClientMachine(d.display, window_, &machine);
+            XFree(machine.value);
+        }
+    }
+    SetIcon(window_, definition.icon);
+
+    // No frame: Motif hints with the decorations flag and no decorations.
+    const unsigned long motif[5] = {2, 0, 0, 0, 0};
+    XChangeProperty(d.display, window_, d.atoms.MOTIF_WM_HINTS, d.atoms.MOTIF_WM_HINTS, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(motif), 5);
+    Atom protocols[] = {d.atoms.WM_DELETE_WINDOW};
+    XSetWMProtocols(d.display, window_, protocols, 1);
+    XWMHints hints{};
+    hints.flags = InputHint | StateHint;
+    hints.input = True;
+    hints.initial_state = NormalState;
+    XSetWMHints(d.display, window_, &hints);
+    MoveTo(0, 0);
+
+    gc_ = XCreateGC(d.display, window_, 0, nullptr);
+    Visual* visual = DefaultVisual(d.display, d.screen);
+    const int depth = DefaultDepth(d.display, d.screen);
+    auto* pixels = static_cast<char*>(std::calloc(static_cast<std::size_t>(PixelWidth()) * PixelHeight(), 4));
+    image_ = XCreateImage(d.display, visual, static_cast<unsigned>(depth), ZPixmap, 0, pixels,
+                          static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()), 32, 0);
+    if (image_ == nullptr) std::free(pixels);
+    for (std::int32_t y = 0; y < PixelHeight(); ++y)
+        for (std::int32_t x = 0; x < PixelWidth(); ++x)
+            if (image_ != nullptr) XPutPixel(image_, x, y, PixelOf(visual, Surface().At(x, y)));
+}
+
+X11Form::~X11Form() { Release(); }
+
+void X11Form::Release() {
+    Desktop& d = TheDesktop();
+    if (window_ == 0) return;
+    d.forms.erase(window_);
+    if (d.display != nullptr) {
+        if (image_ != nullptr) XDestroyImage(image_);  // frees the pixel buffer too
+        XFreeGC(d.display, gc_);
+        XDestroyWindow(d.display, window_);
+        XFlush(d.display);
+    }
+    image_ = nullptr;
+    window_ = 0;
+}
+
+HWND X11Form::hWnd() { return static_cast<HWND>(window_); }
+
+float X11Form::Top() { return static_cast<float>(top_) * kTwipsPerPixel; }
+float X11Form::Left() { return static_cast<float>(left_) * kTwipsPerPixel; }
+
+void X11Form::SetTop(float twips) { MoveTo(left_, RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel)); }
+void X11Form::SetLeft(float twips) { MoveTo(RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel), top_); }
+
+RECT X11Form::Rect() const { return RectAt(left_, top_); }
+
+void X11Form::MoveTo(std::int32_t left, std::int32_t top) {
+    Desktop& d = TheDesktop();
+    left_ = left;
+    top_ = top;
+    // The size is fixed; the position is the user's (stored) choice, which a
+    // window manager should honour rather than place the window itself.
+    XSizeHints size{};
+    size.flags = USPosition | PPosition | PMinSize | PMaxSize;
+    size.x = ToProtocol(left);
+    size.y = ToProtocol(top);
+    size.min_width = size.max_width = PixelWidth();
+    size.min_height = size.max_height = PixelHeight();
+    XSetWMNormalHints(d.display, window_, &size);
+    XMoveWindow(d.display, window_, ToProtocol(left), ToProtocol(top));
+}
+
+void X11Form::Show() {
+    Desktop& d = TheDesktop();
+    XMapRaised(d.display, window_);
+    if (topmost_) SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0, kSourceApplication, 0);
+    XFlush(d.display);
+}
+
+void X11Form::MakeTopmost() {
+    Desktop& d = TheDesktop();
+    topmost_ = true;
+    if (!mapped_) {
+        // Read by the window manager when the window is mapped.
+        const Atom above = d.atoms.NET_WM_STATE_ABOVE;
+        XChangeProperty(d.display, window_, d.atoms.NET_WM_STATE, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&above), 1);
+    } else {
+        SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0,
+                        kSourceApplication, 0);
+    }
+    XRaiseWindow(d.display, window_);
+}
+
+void X11Form::TakeShape(const Rectangles& shape) {
+    Desktop& d = TheDesktop();
+    if (!d.hasShape) return;  // without the extension the window stays rectangular
+    std::vector<XRectangle> rectangles;
+    rectangles.reserve(shape.size());
+    for (const RECT& r : shape) {
+        // Spans outside what X can carry cannot touch the window anyway.
+        if (r.left < 0 || r.top < 0 || r.right > 32767 || r.bottom > 32767 || r.left >= r.right || r.top >= r.bottom)
+            continue;
+        rectangles.push_back({static_cast<short>(r.left), static_cast<short>(r.top),
+                              static_cast<unsigned short>(r.right - r.left), static_cast<unsigned short>(r.bottom - r.top)});
+    }
+    for (const int kind : {ShapeBounding, ShapeInput})
+        XShapeCombineRectangles(d.display, window_, kind, 0, 0, rectangles.data(), static_cast<int>(rectangles.size()),
+                                ShapeSet, Unsorted);
+    OnExpose();  // redraw at once
+}
+
+void X11Form::Present(const RECT& changed) {
+    Desktop& d = TheDesktop();
+    if (image_ == nullptr) return;
+    Visual* visual = DefaultVisual(d.display, d.screen);
+    for (std::int32_t y = changed.top; y < changed.bottom; ++y)
+        for (std::int32_t x = changed.left; x < changed.right; ++x)
+            XPutPixel(image_, x, y, PixelOf(visual, Surface().At(x, y)));
+    if (mapped_)
+        XPutImage(d.display, window_, gc_, image_, changed.left, changed.top, changed.left, changed.top,
+                  static_cast<unsigned>(changed.right - changed.left), static_cast<unsigned>(changed.bottom - changed.top));
+}
+
+void X11Form::OnConfigure(const XConfigureEvent& event) {
+    // Synthetic events from the window manager carry root coordinates;
+    // real ones are relative to the parent, which may be a frame.
+    if (event.send_event || parent_ == TheDesktop().root) {
+        left_ = event.x;
+        top_ = event.y;
+    } else {
+        UpdatePositionFromServer();
+    }
+}
+
+void X11Form::OnReparent(const XReparentEvent& event) {
+    Desktop& d = TheDesktop();
+    parent_ = event.parent;
+    // NOTE: a reparenting window manager moves its frame, not us, and need
+    // not tell us (openbox does not); so we watch the frame as well.
+    if (parent_ != d.root) XSelectInput(d.display, parent_, StructureNotifyMask);
+    UpdatePositionFromServer();
+}
+
+void X11Form::OnFrameConfigure() { UpdatePositionFromServer(); }
+
+void X11Form::UpdatePositionFromServer() {
+    Desktop& d = TheDesktop();
+    int x = 0, y = 0;
+    Window child = 0;
+    if (XTranslateCoordinates(d.display, window_, d.root, 0, 0, &x, &y, &child)) {
+        left_ = x;
+        top_ = y;
+    }
+}
+
+void X11Form::OnLeftPress(int rootX, int rootY) {
+    leftHeld_ = true;
+    pressX_ = rootX;
+    pressY_ = rootY;
+    drag_ = Drag::Idle;
+}
+
+void X11Form::BeginCaptionDrag() {
+    if (!leftHeld_) return;
+    // Nothing moves until the pointer does: a click, or the first click of
+    // a double-click, leaves the window where it is.
+    drag_ = Drag::Armed;
+    dragStartLeft_ = left_;
+    dragStartTop_ = top_;
+}
+
+void X11Form::OnPointerMotion(int rootX, int rootY) {
+    Desktop& d = TheDesktop();
+    if (drag_ == Drag::Armed) {
+        if (WindowManagerSupports(d.atoms.NET_WM_MOVERESIZE)) {
+            // NOTE: EWMH wants our grab released first; the press position
+            // lets the window manager apply the whole path since the press.
+            XUngrabPointer(d.display, CurrentTime);
+            SendRootMessage(window_, d.atoms.NET_WM_MOVERESIZE, pressX_, pressY_, kMoveResizeMove, Button1,
+                            kSourceApplication);
+            drag_ = Drag::WindowManager;
+            return;
+        }
+        drag_ = Drag::Own;
+    }
+    if (drag_ == Drag::Own) MoveTo(dragStartLeft_ + (rootX - pressX_), dragStartTop_ + (rootY - pressY_));
+}
+
+void X11Form::OnLeftRelease() {
+    Desktop& d = TheDesktop();
+    // A release that reaches us after the hand-over means the window manager
+    // may have missed it: it must not go on moving the window.
+    if (drag_ == Drag::WindowManager)
+        SendRootMessage(window_, d.atoms.NET_WM_MOVERESIZE, pressX_, pressY_, kMoveResizeCancel, Button1,
+                        kSourceApplication);
+    leftHeld_ = false;
+    drag_ = Drag::Idle;
+}
+
+}  // namespace platform::x11

@@ -1,0 +1,73 @@
+// x11_form.h: a form as a frameless, shaped X11 window.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include "platform/raster_form.h"
+#include "platform/region_store.h"
+
+namespace platform::x11 {
+
+class X11Form final : public RasterForm {
+public:
+    X11Form(const FormDefinition& definition, FormEvents& events);
+    ~X11Form() override;
+    X11Form(const X11Form&) = delete;
+    X11Form& operator=(const X11Form&) = delete;
+
+    HWND hWnd() override;
+    float Top() override;
+    void SetTop(float twips) override;
+    float Left() override;
+    void SetLeft(float twips) override;
+    void Show() override;
+
+    FormEvents& Events() { return events_; }
+    std::uint32_t TimerIntervalMs() const { return timerIntervalMs_; }
+    RECT Rect() const;
+
+    // Window manager side, called by the backend's calls and event loop.
+    void MakeTopmost();
+    void TakeShape(const Rectangles& shape);
+    void OnExpose() { RepaintFromPersistentImage(); }
+    void OnConfigure(const XConfigureEvent& event);
+    void OnReparent(const XReparentEvent& event);
+    void OnFrameConfigure();
+    // The window manager's frame around us; the root window when none.
+    Window Parent() const { return parent_; }
+    void OnMapped(bool mapped) { mapped_ = mapped; }
+    // A left press and what becomes of it: a drag once the pointer moves.
+    void OnLeftPress(int rootX, int rootY);
+    void BeginCaptionDrag();
+    void OnPointerMotion(int rootX, int rootY);
+    void OnLeftRelease();
+    // Frees the X resources before the connection closes.
+    void Release();
+
+private:
+    void Present(const RECT& changed) override;
+    void MoveTo(std::int32_t left, std::int32_t top);
+    void UpdatePositionFromServer();
+
+    enum class Drag { Idle, Armed, Own, WindowManager };
+
+    FormEvents& events_;
+    std::uint32_t timerIntervalMs_;
+    Window window_ = 0;
+    Window parent_ = 0;
+    GC gc_ = nullptr;
+    XImage* image_ = nullptr;
+    std::int32_t left_ = 0;
+    std::int32_t top_ = 0;
+    bool mapped_ = false;
+    bool topmost_ = false;
+    bool leftHeld_ = false;
+    int pressX_ = 0;
+    int pressY_ = 0;
+    Drag drag_ = Drag::Idle;
+    std::int32_t dragStartLeft_ = 0;
+    std::int32_t dragStartTop_ = 0;
+};
+
+}  // namespace platform::x11

@@ -1,0 +1,81 @@
+// AppModul.cpp: the start-up sequence.
+#include "startup/AppModul.h"
+
+#include "common/Commands.h"
+#include "figure_window/fMouseWatch.h"
+#include "platform/app.h"
+#include "platform/checked_math.h"
+#include "platform/conversions.h"
+#include "platform/paths.h"
+
+using namespace platform;
+
+namespace {
+
+// Top edge of the screen, centred horizontally, in whole twips.
+void PlaceAtTopCentre(Form& window) {
+    Attempt([&] { window.SetTop(0); });
+    Attempt([&] {
+        const std::int32_t left = RoundToInt32(Screen::Width()) / 2 - RoundToInt32(window.Width()) / 2;
+        window.SetLeft(static_cast<float>(left));
+    });
+}
+
+// Whether any pixel of the window lies on a monitor.
+bool IsOnAMonitor(Form& window) {
+    RECT rect{};
+    if (GetWindowRect(window.hWnd(), &rect) == 0) return true;  // nothing to judge by: leave it
+    for (const RECT& monitor : Screen::Monitors())
+        if (rect.left < monitor.right && monitor.left < rect.right && rect.top < monitor.bottom &&
+            monitor.top < rect.bottom)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void Main() {
+    if (App::PrevInstance()) End();
+
+    Attempt([] { InitEnvironment(); });
+    Attempt([] { InitAppIdentity(); });
+    Attempt([] {
+        const std::string command = Command();
+        if (!command.empty()) CmdLine = command;
+    });
+
+    std::string topText;
+    std::string leftText;
+    Attempt([&] { topText = ReadProfileValue(AppTitle, "Top", IniFile, ""); });
+    Attempt([&] { leftText = ReadProfileValue(AppTitle, "Left", IniFile, ""); });
+
+    fMouseWatch& figure = fMouseWatch::Default();
+    // The first use of the window loads it: shaped and topmost before it is placed.
+    Form* window = nullptr;
+    Attempt([&] { window = &figure.Me(); });
+    if (window == nullptr) return;
+
+    if (topText.empty() && leftText.empty()) {
+        PlaceAtTopCentre(*window);
+    } else {
+        Attempt([&] { window->SetTop(ToSingle(Val(topText))); });
+        Attempt([&] { window->SetLeft(ToSingle(Val(leftText))); });
+        // A position wholly off every monitor (a monitor unplugged, a hand-
+        // edited file) would hide the window for good: only one copy runs.
+        Attempt([&] {
+            if (!IsOnAMonitor(*window)) PlaceAtTopCentre(*window);
+        });
+    }
+    Attempt([&] { window->Show(); });
+}
+
+void InitAppIdentity() {
+    Attempt([] { AppTitle = "Quorl's Zwinkerle"; });
+    Attempt([] {
+        const std::string programFile = LongPathName(AppPath + ExeName + std::string(kProgramExtension));
+        // Zwinkerle.exe gives Zwinkerle.ini; a Linux program file has no
+        // extension to replace and gets one.
+        IniFile = programFile.substr(0, programFile.size() - std::min(kSettingsNameCut, programFile.size())) +
+                  std::string(kSettingsNameTail);
+    });
+}

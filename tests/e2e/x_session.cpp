@@ -1,0 +1,277 @@
+// x_session.cpp: starting Xvfb, openbox and the program; XTest input; reading
+// windows, shapes and pixels back from the server.
+#include "tests/e2e/x_session.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+            const std::string& stderrFile = "/dev/null", int keepFd = -1) {
+    const pid_t pid = ::fork();
+    if (pid != 0) return pid;
+    ::setpgid(0, 0);
+    for (const std::string& assignment : environment) ::putenv(const_cast<char*>(assignment.c_str()));
+    const int devNull = ::open("/dev/null", O_RDWR);
+    ::dup2(devNull, STDIN_FILENO);
+    ::dup2(devNull, STDOUT_FILENO);
+    const int err = ::open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(err >= 0 ? err : devNull, STDERR_FILENO);
+    for (int fd = 3; fd < 1024; ++fd)
+        if (fd != keepFd) ::close(fd);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execvp(args[0], args.data());
+    ::_exit(127);
+}
+
+void Stop(pid_t pid) {
+    if (pid <= 0) return;
+    ::kill(-pid, SIGTERM);
+    for (int i = 0; i < 100; ++i) {
+        if (::waitpid(pid, nullptr, WNOHANG) == pid) return;
+        std::this_thread::sleep_for(20ms);
+    }
+    ::kill(-pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+}
+
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
+XServer::XServer(int width, int height) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    pid_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen, "-nolisten", "tcp",
+                  "-noreset"},
+                 {}, "/dev/null", pipeFds[1]);
+    ::close(pipeFds[1]);
+    std::string number;
+    char c = 0;
+    while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
+    ::close(pipeFds[0]);
+    if (number.empty()) throw std::runtime_error("Xvfb did not start");
+    name_ = ":" + number;
+    XSetErrorHandler(IgnoreXError);
+    display_ = XOpenDisplay(name_.c_str());
+    if (display_ == nullptr) throw std::runtime_error("cannot connect to Xvfb");
+}
+
+XServer::~XServer() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+    Stop(pid_);
+}
+
+WindowManager::WindowManager(const XServer& server) {
+    pid_ = Spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + server.Name()});
+    Display* d = server.Connection();
+    // Ready means managing: a probe window must get a frame.
+    const Window probe = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 10, 10, 0, 0, 0);
+    const bool ready = WaitUntil([&] {
+        XMapWindow(d, probe);  // again and again: a map sent during start-up may be lost
+        XSync(d, False);
+        Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(d, probe, &root, &parent, &children, &count);
+        if (children != nullptr) XFree(children);
+        return parent != root;
+    }, 10s);
+    XDestroyWindow(d, probe);
+    XSync(d, False);
+    if (!ready) throw std::runtime_error("openbox did not start");
+}
+
+WindowManager::~WindowManager() { Stop(pid_); }
+
+Program::Program(const XServer& server, const test::TempFolder& folder) : server_(server), folder_(folder) {
+    std::filesystem::copy_file(ZW_PROGRAM_PATH, folder.File("zwinkerle"));
+    std::filesystem::permissions(folder.File("zwinkerle"), std::filesystem::perms::owner_all);
+    runtimeDir_ = folder.File("runtime");
+    std::filesystem::create_directory(runtimeDir_);
+}
+
+Program::~Program() {
+    for (const pid_t pid : started_) Stop(pid);
+}
+
+pid_t Program::Start(const std::string& displayName) {
+    const std::string name = displayName.empty() ? server_.Name() : displayName;
+    const pid_t pid = Spawn({folder_.File("zwinkerle")}, {"DISPLAY=" + name, "XDG_RUNTIME_DIR=" + runtimeDir_},
+                            folder_.File("stderr-" + std::to_string(started_.size())));
+    started_.push_back(pid);
+    return pid;
+}
+
+std::string Program::Stderr(pid_t pid) const {
+    for (std::size_t i = 0; i < started_.size(); ++i)
+        if (started_[i] == pid) return folder_.Read("stderr-" + std::to_string(i));
+    return {};
+}
+
+std::optional<int> Program::WaitForExit(pid_t pid, std::chrono::milliseconds timeout) {
+    int status = 0;
+    std::optional<int> code;
+    WaitUntil([&] {
+        if (::waitpid(pid, &status, WNOHANG) != pid) return false;
+        code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return true;
+    }, timeout);
+    return code;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return condition();
+}
+
+std::vector<Window> WindowsOf(Display* display, pid_t pid) {
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    std::vector<Window> found;
+    std::function<void(Window, int)> visit = [&](Window parent, int depth) {
+        Window root, up, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, parent, &root, &up, &children, &count)) return;
+        for (unsigned i = 0; i < count; ++i) {
+            Atom type;
+            int format;
+            unsigned long n, after;
+            unsigned char* data = nullptr;
+            XWindowAttributes attributes{};
+            if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n,
+                                   &after, &data) == Success &&
+                data != nullptr && n == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid &&
+                XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
+                found.push_back(children[i]);
+            if (data != nullptr) XFree(data);
+            if (depth < 2) visit(children[i], depth + 1);
+        }
+        if (children != nullptr) XFree(children);
+    };
+    XSync(display, False);
+    visit(DefaultRootWindow(display), 0);
+    return found;
+}
+
+std::pair<int, int> RootPosition(Display* display, Window window) {
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    return {x, y};
+}
+
+std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height) {
+    std::vector<bool> mask(static_cast<std::size_t>(width) * height, false);
+    int count = 0, ordering = 0;
+    XRectangle* rectangles = XShapeGetRectangles(display, window, kind, &count, &ordering);
+    for (int i = 0; i < count; ++i)
+        for (int y = rectangles[i].y; y < rectangles[i].y + rectangles[i].height; ++y)
+            for (int x = rectangles[i].x; x < rectangles[i].x + rectangles[i].width; ++x)
+                if (x >= 0 && y >= 0 && x < width && y < height) mask[static_cast<std::size_t>(y) * width + x] = true;
+    if (rectangles != nullptr) XFree(rectangles);
+    return mask;
+}
+
+platform::Image GrabScreen(Display* display, int x, int y, int width, int height) {
+    platform::Image image(width, height, 0);
+    XImage* grabbed = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                                static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (grabbed == nullptr) return image;
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col) {
+            const unsigned long pixel = XGetPixel(grabbed, col, row);  // 24-bit TrueColor: 0xRRGGBB
+            image.At(col, row) = platform::RGB(static_cast<std::uint8_t>(pixel >> 16), static_cast<std::uint8_t>(pixel >> 8),
+                                               static_cast<std::uint8_t>(pixel));
+        }
+    XDestroyImage(grabbed);
+    return image;
+}
+
+void MovePointer(Display* display, int x, int y) {
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    XSync(display, False);
+}
+
+void Button(Display* display, unsigned button, bool down) {
+    XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
+    XSync(display, False);
+}
+
+void WritePng(const platform::Image& image, const std::string& path) {
+    // Uncompressed deflate blocks: no library needed for a test artefact.
+    std::string raw;
+    for (int y = 0; y < image.height; ++y) {
+        raw += '\0';
+        for (int x = 0; x < image.width; ++x) {
+            const platform::Colour c = image.At(x, y);
+            raw += static_cast<char>(c & 0xFF);
+            raw += static_cast<char>((c >> 8) & 0xFF);
+            raw += static_cast<char>((c >> 16) & 0xFF);
+        }
+    }
+    std::array<std::uint32_t, 256> table{};
+    for (std::uint32_t n = 0; n < 256; ++n) {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320U ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    const auto crc = [&](const std::string& bytes) {
+        std::uint32_t c = 0xFFFFFFFFU;
+        for (const char b : bytes) c = table[(c ^ static_cast<std::uint8_t>(b)) & 0xFF] ^ (c >> 8);
+        return c ^ 0xFFFFFFFFU;
+    };
+    const auto be32 = [](std::uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+    };
+    std::string zlib = "\x78\x01";
+    std::uint32_t a = 1, b = 0;
+    for (const char ch : raw) {
+        a = (a + static_cast<std::uint8_t>(ch)) % 65521;
+        b = (b + a) % 65521;
+    }
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
+        const bool last = at + length >= raw.size();
+        zlib += static_cast<char>(last ? 1 : 0);
+        zlib += static_cast<char>(length & 0xFF);
+        zlib += static_cast<char>(length >> 8);
+        zlib += static_cast<char>(~length & 0xFF);
+        zlib += static_cast<char>((~length >> 8) & 0xFF);
+        zlib += raw.substr(at, length);
+        if (last) break;
+    }
+    zlib += be32((b << 16) | a);
+    const auto chunk = [&](const std::string& type, const std::string& data) {
+        return be32(static_cast<std::uint32_t>(data.size())) + type + data + be32(crc(type + data));
+    };
+    const std::string header = be32(static_cast<std::uint32_t>(image.width)) + be32(static_cast<std::uint32_t>(image.height)) +
+                               std::string("\x08\x02\x00\x00\x00", 5);
+    std::ofstream(path, std::ios::binary) << "\x89PNG\r\n\x1a\n" << chunk("IHDR", header) << chunk("IDAT", zlib)
+                                          << chunk("IEND", "");
+}
+
+}  // namespace e2e

@@ -1,0 +1,87 @@
+// x_session.h: a real X server, a window manager and the real program, for
+// end-to-end tests driven by synthetic input (XTest).
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/image.h"
+#include "tests/temp_folder.h"
+
+namespace e2e {
+
+// Xvfb on a display number of its own choosing, gone with this object.
+class XServer {
+public:
+    explicit XServer(int width = 1024, int height = 768);
+    ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+    const std::string& Name() const { return name_; }
+    Display* Connection() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+    Display* display_ = nullptr;
+};
+
+// openbox on that server, until this object goes.
+class WindowManager {
+public:
+    explicit WindowManager(const XServer& server);
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+
+private:
+    pid_t pid_ = -1;
+};
+
+// The program file, copied into a folder of its own so that its settings
+// file lives there, and run against the server.
+class Program {
+public:
+    Program(const XServer& server, const test::TempFolder& folder);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+    // Starts one copy; its PID.
+    pid_t Start(const std::string& displayName = {});
+    // Waits for a copy to end; its exit code, or nothing on timeout.
+    std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds timeout);
+    std::string SettingsFile() const { return folder_.File("zwinkerle.ini"); }
+    std::string Stderr(pid_t pid) const;
+
+private:
+    const XServer& server_;
+    const test::TempFolder& folder_;
+    std::string runtimeDir_;
+    std::vector<pid_t> started_;
+};
+
+// Polls `condition` until it holds or the time is up.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+// Top-level windows (direct children of the root or of a frame) whose
+// _NET_WM_PID is `pid`, mapped ones only.
+std::vector<Window> WindowsOf(Display* display, pid_t pid);
+// The window's top-left corner on the root window.
+std::pair<int, int> RootPosition(Display* display, Window window);
+// The window's shape (bounding or input) as a pixel mask, row-major.
+std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height);
+// What the screen shows.
+platform::Image GrabScreen(Display* display, int x, int y, int width, int height);
+// Synthetic pointer input.
+void MovePointer(Display* display, int x, int y);
+void Button(Display* display, unsigned button, bool down);
+// Writes an image as a PNG file.
+void WritePng(const platform::Image& image, const std::string& path);
+
+}  // namespace e2e
