@@ -1,0 +1,164 @@
+// Start-up on the in-memory desktop: the settings-file name, where the
+// window stands, the single-instance rule; and the figure window's handlers.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "common/Commands.h"
+#include "figure_window/fMouseWatch.h"
+#include "platform/app.h"
+#include "platform/double_click.h"
+#include "platform/headless/headless_desktop.h"
+#include "startup/AppModul.h"
+#include "tests/temp_folder.h"
+
+using namespace platform;
+
+namespace {
+
+TEST(InitAppIdentity, NamesTheSettingsFileAfterTheLongProgramPath) {
+    test::TempFolder folder;
+    folder.Write("zwinkerle", "");
+    struct Case { std::string appPath, exeName, iniFile; };
+    const Case cases[] = {
+        {folder.Path() + "/", "zwinkerle", folder.Path() + "/zwinkerle.ini"},
+        {folder.Path() + "/./", "zwinkerle", folder.Path() + "/zwinkerle.ini"},  // the long form
+        {"/NO/SUCH/", "ZW", "/no/such/zw.ini"},  // no long form: the case-normalised path
+    };
+    for (const Case& c : cases) {
+        AppPath = c.appPath;
+        ExeName = c.exeName;
+        InitAppIdentity();
+        EXPECT_EQ(AppTitle, "Quorl's Zwinkerle");
+        EXPECT_EQ(IniFile, c.iniFile);
+    }
+}
+
+struct Outcome {
+    bool ended = false;
+    bool visible = false;
+    bool topmost = false;
+    bool shaped = false;
+    std::int32_t left = 0, top = 0;
+};
+
+// Runs Main once in a child process (the figure window exists once per
+// process) on a fresh desktop, after `prepare`.
+template <typename Prepare>
+Outcome RunMain(Prepare prepare) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        headless::ResetDesktop();
+        prepare(headless::TheDesktop());
+        Outcome outcome;
+        try {
+            Main();
+        } catch (const ProgramEnded&) {
+            outcome.ended = true;
+        }
+        if (!headless::TheDesktop().forms.empty()) {
+            const headless::HeadlessForm& form = *headless::TheDesktop().forms.begin()->second;
+            outcome.visible = form.Visible();
+            outcome.topmost = form.Topmost();
+            outcome.shaped = form.Shaped();
+            outcome.left = form.Rect().left;
+            outcome.top = form.Rect().top;
+        }
+        (void)!::write(fds[1], &outcome, sizeof outcome);
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    Outcome outcome;
+    EXPECT_EQ(::read(fds[0], &outcome, sizeof outcome), static_cast<ssize_t>(sizeof outcome));
+    ::close(fds[0]);
+    ::waitpid(child, nullptr, 0);
+    return outcome;
+}
+
+TEST(Main, PlacesTheWindowAsTheSettingsSay) {
+    struct Case { const char* name; std::string ini; std::int32_t left, top; };
+    // 1920 pixels = 28800 twips; half of it less half of 2220 twips: 13290 twips, 886 pixels.
+    const Case cases[] = {
+        {"no settings file", "", 886, 0},
+        {"no section", "[Other]\nTop=15\n", 886, 0},
+        {"both stored", "[Quorl's Zwinkerle]\nTop=1440\nLeft=3000\n", 200, 96},
+        {"only Top: Left 0", "[Quorl's Zwinkerle]\nTop=1440\n", 0, 96},
+        {"blanks and trailing text", "[Quorl's Zwinkerle]\nTop=  300px\nLeft= -150.4\n", -10, 20},
+        {"partly on the monitor", "[Quorl's Zwinkerle]\nTop=-3000\nLeft=28000\n", 1867, -200},
+        {"wholly off every monitor", "[Quorl's Zwinkerle]\nTop=0\nLeft=-3000\n", 886, 0},
+        {"Top beyond the pixel range is not applied", "[Quorl's Zwinkerle]\nTop=1e30\nLeft=150\n", 10, 0},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder folder;
+        folder.Write("zwinkerle", "");  // the program file, which the settings file is named after
+        if (!c.ini.empty()) folder.Write("zwinkerle.ini", c.ini);
+        const Outcome outcome = RunMain([&](headless::Desktop& desktop) { desktop.appPath = folder.Path(); });
+        EXPECT_FALSE(outcome.ended) << c.name;
+        EXPECT_TRUE(outcome.visible) << c.name;
+        EXPECT_TRUE(outcome.shaped && outcome.topmost) << c.name;  // loaded before it was placed
+        EXPECT_EQ(outcome.left, c.left) << c.name;
+        EXPECT_EQ(outcome.top, c.top) << c.name;
+        EXPECT_EQ(folder.Read("zwinkerle.ini"), c.ini) << "start-up wrote the settings file";
+    }
+}
+
+TEST(Main, ASecondCopyEndsBeforeAnythingElse) {
+    test::TempFolder folder;
+    const Outcome outcome = RunMain([&](headless::Desktop& desktop) {
+        desktop.appPath = folder.Path();
+        desktop.prevInstance = true;
+    });
+    EXPECT_TRUE(outcome.ended);
+    EXPECT_FALSE(outcome.visible);
+    EXPECT_EQ(folder.EntryCount(), 0U);  // no settings file written
+}
+
+TEST(FigureWindow, LeftPressDragsOtherButtonsDoNothing) {
+    headless::ResetDesktop();
+    fMouseWatch watch;
+    const HWND window = watch.Me().hWnd();
+    for (const std::int16_t button : {2, 4}) watch.Form_MouseDown(button, 0, 10, 10);
+    EXPECT_TRUE(headless::TheDesktop().messages.empty());
+    watch.Form_MouseDown(1, 0, 10, 10);
+    ASSERT_EQ(headless::TheDesktop().messages.size(), 1U);
+    EXPECT_EQ(headless::TheDesktop().messages[0].window, window);
+}
+
+TEST(FigureWindow, DoubleClickStoresTopThenLeftAndEnds) {
+    headless::ResetDesktop();
+    test::TempFolder folder;
+    AppTitle = "Quorl's Zwinkerle";
+    IniFile = folder.File("zwinkerle.ini");
+    fMouseWatch watch;
+    headless::FormOf(watch.Me().hWnd())->MoveTo(-20, 96);
+    EXPECT_THROW(watch.Form_DblClick(), ProgramEnded);
+    EXPECT_EQ(folder.Read("zwinkerle.ini"), "[Quorl's Zwinkerle]\nTop=1440\nLeft=-300\n");
+    // A write that fails still ends the program.
+    IniFile = folder.File("no/such/folder/zwinkerle.ini");
+    EXPECT_THROW(watch.Form_DblClick(), ProgramEnded);
+}
+
+TEST(DoubleClick, TwoPressesCloseInTimeAndPlace) {
+    struct Press { std::uint32_t time; std::int32_t x, y; bool isDouble; };
+    struct Case { const char* name; std::vector<Press> presses; };
+    const Case cases[] = {
+        {"quick pair", {{1000, 50, 50, false}, {1300, 52, 49, true}}},
+        {"too slow", {{1000, 50, 50, false}, {1401, 50, 50, false}}},
+        {"too far", {{1000, 50, 50, false}, {1100, 55, 50, false}}},
+        {"a third press starts afresh", {{0, 1, 1, false}, {100, 1, 1, true}, {200, 1, 1, false}, {300, 1, 1, true}}},
+        {"server time wraps", {{0xFFFFFF00U, 9, 9, false}, {0x40, 9, 9, true}}},
+    };
+    for (const Case& c : cases) {
+        DoubleClickDetector detector;
+        for (const Press& p : c.presses) EXPECT_EQ(detector.Press(p.time, p.x, p.y), p.isDouble) << c.name;
+    }
+    DoubleClickDetector interrupted;
+    interrupted.Press(0, 0, 0);
+    interrupted.Interrupt();  // a right press in between
+    EXPECT_FALSE(interrupted.Press(100, 0, 0));
+}
+
+}  // namespace
