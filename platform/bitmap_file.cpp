@@ -1,29 +1,18 @@
 // bitmap_file.cpp: 24-bit bitmap decoding, bottom-up or top-down rows.
 #include "platform/bitmap_file.h"
 
+#include "platform/little_endian.h"
+
 namespace platform {
-
-namespace {
-
-std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
-}  // namespace
 
 bool DecodeBitmapFile(std::span<const std::uint8_t> file, Image& image) {
     image = Image{};
     constexpr std::size_t kHeaders = 54;
     if (file.size() < kHeaders || file[0] != 'B' || file[1] != 'M') return false;
-    const std::uint32_t offset = U32(file, 10);
-    const auto width = static_cast<std::int32_t>(U32(file, 18));
-    const auto rawHeight = static_cast<std::int32_t>(U32(file, 22));
-    if (U16(file, 28) != 24 || U32(file, 30) != 0) return false;  // 24 bits, uncompressed
+    const std::uint32_t offset = ReadU32(file, 10);
+    const auto width = static_cast<std::int32_t>(ReadU32(file, 18));
+    const auto rawHeight = static_cast<std::int32_t>(ReadU32(file, 22));
+    if (ReadU16(file, 28) != 24 || ReadU32(file, 30) != 0) return false;  // 24 bits, uncompressed
     if (width <= 0 || width > 16384 || rawHeight == 0 || rawHeight < -16384 || rawHeight > 16384) return false;
     const bool bottomUp = rawHeight > 0;
     const std::int32_t height = bottomUp ? rawHeight : -rawHeight;

@@ -1,18 +1,11 @@
 // icon_file.cpp: .ico decoding for window-manager icons.
 #include "platform/icon_file.h"
 
+#include "platform/little_endian.h"
+
 namespace platform {
 
 namespace {
-
-std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
-    return static_cast<std::uint32_t>(b[at]) | (static_cast<std::uint32_t>(b[at + 1]) << 8) |
-           (static_cast<std::uint32_t>(b[at + 2]) << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
-std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at) {
-    return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
 
 std::size_t Stride(std::size_t width, std::size_t bits) { return ((width * bits + 31) / 32) * 4; }
 
@@ -20,21 +13,21 @@ std::size_t Stride(std::size_t width, std::size_t bits) { return ((width * bits 
 
 bool DecodeIconFile(std::span<const std::uint8_t> file, IconImage& icon) {
     icon = IconImage{};
-    if (file.size() < 6 + 16 || U16(file, 2) != 1 || U16(file, 4) == 0) return false;
-    const std::size_t offset = U32(file, 6 + 12);
-    const std::size_t length = U32(file, 6 + 8);
+    if (file.size() < 6 + 16 || ReadU16(file, 2) != 1 || ReadU16(file, 4) == 0) return false;
+    const std::size_t offset = ReadU32(file, 6 + 12);
+    const std::size_t length = ReadU32(file, 6 + 8);
     if (offset > file.size() || length > file.size() - offset || length < 40) return false;
     const std::span<const std::uint8_t> image = file.subspan(offset, length);
 
-    const auto width = static_cast<std::int32_t>(U32(image, 4));
-    const auto height = static_cast<std::int32_t>(U32(image, 8)) / 2;  // XOR and AND halves
-    const std::uint16_t bits = U16(image, 14);
-    if (width <= 0 || width > 256 || height <= 0 || height > 256 || U32(image, 16) != 0) return false;
+    const auto width = static_cast<std::int32_t>(ReadU32(image, 4));
+    const auto height = static_cast<std::int32_t>(ReadU32(image, 8)) / 2;  // XOR and AND halves
+    const std::uint16_t bits = ReadU16(image, 14);
+    if (width <= 0 || width > 256 || height <= 0 || height > 256 || ReadU32(image, 16) != 0) return false;
     const bool paletted = bits == 1 || bits == 4 || bits == 8;
     if (!paletted && bits != 24 && bits != 32) return false;
 
-    const std::size_t headerSize = U32(image, 0);
-    std::size_t colours = paletted ? (U32(image, 32) != 0 ? U32(image, 32) : (std::size_t{1} << bits)) : 0;
+    const std::size_t headerSize = ReadU32(image, 0);
+    std::size_t colours = paletted ? (ReadU32(image, 32) != 0 ? ReadU32(image, 32) : (std::size_t{1} << bits)) : 0;
     if (colours > 256) return false;
     const std::size_t palette = headerSize;
     const std::size_t pixels = palette + colours * 4;
@@ -59,7 +52,7 @@ bool DecodeIconFile(std::span<const std::uint8_t> file, IconImage& icon) {
                 const std::uint8_t byte = image[line + bitOffset / 8];
                 const std::size_t index = (byte >> (8 - bits - bitOffset % 8)) & ((1U << bits) - 1);
                 if (index >= colours) return false;
-                rgb = U32(image, palette + index * 4) & 0xFFFFFF;  // stored blue, green, red, 0
+                rgb = ReadU32(image, palette + index * 4) & 0xFFFFFF;  // stored blue, green, red, 0
             } else {
                 const std::size_t at = line + x * (bits / 8);
                 rgb = static_cast<std::uint32_t>(image[at]) | (static_cast<std::uint32_t>(image[at + 1]) << 8) |

@@ -5,6 +5,7 @@
 
 #include "figure_window/figure_resources.h"
 #include "platform/bitmap_file.h"
+#include "platform/icon_file.h"
 
 using namespace platform;
 
@@ -53,6 +54,15 @@ TEST(FigureIcon, IsA32By32SixteenColourIcon) {
     EXPECT_EQ(icon[6], 32);  // width
     EXPECT_EQ(icon[7], 32);  // height
     EXPECT_EQ(icon[8], 16);  // colours
+    // What the window manager gets: transparent around the face, opaque on it.
+    IconImage decoded;
+    ASSERT_TRUE(DecodeIconFile(icon, decoded));
+    ASSERT_EQ(decoded.width, 32);
+    ASSERT_EQ(decoded.height, 32);
+    EXPECT_EQ(decoded.argb[0] >> 24, 0U);
+    EXPECT_EQ(decoded.argb[16 * 32 + 16] >> 24, 0xFFU);
+    std::vector<std::uint8_t> truncated(icon.begin(), icon.begin() + 100);
+    EXPECT_FALSE(DecodeIconFile(truncated, decoded));
 }
 
 TEST(BitmapFile, RefusesWhatItCannotRead) {
