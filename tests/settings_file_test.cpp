@@ -82,6 +82,13 @@ TEST(ReadProfileValue, SurvivesHugeAndRandomFiles) {
     folder.Write("huge.ini", huge);
     EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("huge.ini")), "42");
 
+    // 50 MB of tiny lines: time and memory in proportion to the file.
+    std::string lines;
+    lines.reserve(50U << 20);
+    while (lines.size() < (50U << 20)) lines += "a=b\n[s]\n";
+    folder.Write("lines.ini", lines + "[Quorl's Zwinkerle]\nTop=7\n");
+    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("lines.ini")), "7");
+
     std::mt19937 random(1234);
     for (int round = 0; round < 20; ++round) {
         std::string bytes(1 + random() % 100000, '\0');

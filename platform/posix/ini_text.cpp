@@ -1,7 +1,9 @@
 // ini_text.cpp: a line-by-line INI reader and editor.
+//
+// Every operation is one pass over the text with no per-line storage, so a
+// huge file costs time in proportion to its size and no more memory than
+// the text itself.
 #include "platform/posix/ini_text.h"
-
-#include <vector>
 
 namespace platform::ini {
 
@@ -29,26 +31,29 @@ bool SameName(std::string_view a, std::string_view b) {
 enum class Kind { Other, Section, Entry };
 
 struct Line {
-    std::size_t begin = 0;  // offset of the line in the text
+    std::size_t begin = 0;  // offset of the line in the text (after a byte-order mark)
     std::size_t end = 0;    // offset after its line break
     Kind kind = Kind::Other;
     std::string_view name;   // section or key name, trimmed
-    std::string_view value;  // entry value, trimmed
+    std::string_view value;  // entry value, trimmed, without enclosing quotes
 };
 
-// Splits the text into lines and classifies each. Lines keep offsets into
-// the original text so that edits can copy everything else verbatim.
-std::vector<Line> Parse(std::string_view text) {
-    std::vector<Line> lines;
-    std::size_t at = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-    bool first = true;
-    while (at < text.size()) {
-        Line line;
-        line.begin = first ? 0 : at;
-        first = false;
-        const std::size_t newline = text.find('\n', at);
-        line.end = newline == std::string_view::npos ? text.size() : newline + 1;
-        std::string_view content = text.substr(at, (newline == std::string_view::npos ? text.size() : newline) - at);
+// Reads the text line by line and classifies each line. Lines are offsets
+// into the text, so that edits copy everything else verbatim.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text)
+        : text_(text), at_(text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0) {}
+
+    bool Next(Line& line) {
+        if (at_ >= text_.size()) return false;
+        line = Line{};
+        line.begin = at_;
+        const std::size_t newline = text_.find('\n', at_);
+        const std::size_t contentEnd = newline == std::string_view::npos ? text_.size() : newline;
+        line.end = newline == std::string_view::npos ? text_.size() : newline + 1;
+        std::string_view content = text_.substr(at_, contentEnd - at_);
+        at_ = line.end;
         if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
         content = Trim(content);
         if (content.starts_with('[')) {
@@ -63,11 +68,13 @@ std::vector<Line> Parse(std::string_view text) {
                 line.value.back() == line.value.front())
                 line.value = line.value.substr(1, line.value.size() - 2);
         }
-        lines.push_back(line);
-        at = line.end;
+        return true;
     }
-    return lines;
-}
+
+private:
+    std::string_view text_;
+    std::size_t at_;
+};
 
 // The line break the text already uses; LF for a text without any.
 std::string_view LineBreakOf(std::string_view text) {
@@ -82,25 +89,26 @@ std::string Replace(std::string_view text, std::size_t begin, std::size_t end, s
     return out;
 }
 
-// Where a section's lines end: the next section header, or the end of text.
-std::size_t SectionEnd(const std::vector<Line>& lines, std::size_t header) {
-    std::size_t i = header + 1;
-    while (i < lines.size() && lines[i].kind != Kind::Section) ++i;
-    return i;
-}
-
 bool EndsWithLineBreak(std::string_view text) { return text.empty() || text.back() == '\n'; }
+
+// The first entry line of `key` in any section named `section`.
+std::optional<Line> FindEntry(std::string_view text, std::string_view section, std::string_view key) {
+    section = Trim(section);
+    key = Trim(key);
+    LineReader reader(text);
+    Line line;
+    bool inSection = false;
+    while (reader.Next(line)) {
+        if (line.kind == Kind::Section) inSection = SameName(line.name, section);
+        else if (inSection && line.kind == Kind::Entry && SameName(line.name, key)) return line;
+    }
+    return std::nullopt;
+}
 
 }  // namespace
 
 std::optional<std::string> Lookup(std::string_view text, std::string_view section, std::string_view key) {
-    section = Trim(section);
-    key = Trim(key);
-    bool inSection = false;
-    for (const Line& line : Parse(text)) {
-        if (line.kind == Kind::Section) inSection = SameName(line.name, section);
-        else if (inSection && line.kind == Kind::Entry && SameName(line.name, key)) return std::string(line.value);
-    }
+    if (const std::optional<Line> entry = FindEntry(text, section, key)) return std::string(entry->value);
     return std::nullopt;
 }
 
@@ -115,37 +123,35 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
 std::string Store(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
     const std::string_view lineBreak = LineBreakOf(text);
     const std::string entry = std::string(key) + "=" + std::string(value);
-    const std::vector<Line> lines = Parse(text);
-    const std::string_view wantedSection = Trim(section);
-    const std::string_view wantedKey = Trim(key);
 
-    std::optional<std::size_t> firstSection;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind != Kind::Section || !SameName(lines[i].name, wantedSection)) continue;
-        if (!firstSection) firstSection = i;
-        const std::size_t end = SectionEnd(lines, i);
-        for (std::size_t k = i + 1; k < end; ++k) {
-            if (lines[k].kind == Kind::Entry && SameName(lines[k].name, wantedKey)) {
-                // Replace the content, keep the line's own break.
-                const std::string_view old = text.substr(lines[k].begin, lines[k].end - lines[k].begin);
-                const std::string_view ownBreak = old.ends_with("\r\n") ? "\r\n" : old.ends_with('\n') ? "\n" : "";
-                std::size_t begin = lines[k].begin;
-                if (k == 0 && text.starts_with(kByteOrderMark)) begin += kByteOrderMark.size();
-                return Replace(text, begin, lines[k].end, entry + std::string(ownBreak));
-            }
-        }
+    if (const std::optional<Line> existing = FindEntry(text, section, key)) {
+        // Replace the content, keep the line's own break.
+        const std::string_view old = text.substr(existing->begin, existing->end - existing->begin);
+        const std::string_view ownBreak = old.ends_with("\r\n") ? "\r\n" : old.ends_with('\n') ? "\n" : "";
+        return Replace(text, existing->begin, existing->end, entry + std::string(ownBreak));
     }
 
-    if (firstSection) {
-        // After the section's last entry: blank lines and comments that lead
-        // to the next section stay where they are.
-        std::size_t last = *firstSection;
-        for (std::size_t k = *firstSection + 1; k < SectionEnd(lines, *firstSection); ++k)
-            if (lines[k].kind == Kind::Entry) last = k;
-        const std::size_t at = lines[last].end;
+    // A new key goes after the last entry of the first section of that name:
+    // blank lines and comments that lead to the next section stay put.
+    std::optional<std::size_t> insertAt;
+    bool inFirstSection = false;
+    LineReader reader(text);
+    Line line;
+    while (reader.Next(line)) {
+        if (line.kind == Kind::Section) {
+            if (inFirstSection) break;
+            if (SameName(line.name, Trim(section))) {
+                inFirstSection = true;
+                insertAt = line.end;
+            }
+        } else if (inFirstSection && line.kind == Kind::Entry) {
+            insertAt = line.end;
+        }
+    }
+    if (insertAt) {
         std::string insert = entry + std::string(lineBreak);
-        if (!EndsWithLineBreak(text.substr(0, at))) insert.insert(0, lineBreak);
-        return Replace(text, at, at, insert);
+        if (!EndsWithLineBreak(text.substr(0, *insertAt))) insert.insert(0, lineBreak);
+        return Replace(text, *insertAt, *insertAt, insert);
     }
 
     std::string out(text);
@@ -155,30 +161,21 @@ std::string Store(std::string_view text, std::string_view section, std::string_v
 }
 
 std::string RemoveKey(std::string_view text, std::string_view section, std::string_view key) {
-    const std::vector<Line> lines = Parse(text);
-    bool inSection = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Line& line = lines[i];
-        if (line.kind == Kind::Section) inSection = SameName(line.name, Trim(section));
-        else if (inSection && line.kind == Kind::Entry && SameName(line.name, Trim(key))) {
-            std::size_t begin = line.begin;
-            if (i == 0 && text.starts_with(kByteOrderMark)) begin += kByteOrderMark.size();
-            return Replace(text, begin, line.end, "");
-        }
-    }
+    if (const std::optional<Line> entry = FindEntry(text, section, key))
+        return Replace(text, entry->begin, entry->end, "");
     return std::string(text);
 }
 
 std::string RemoveSection(std::string_view text, std::string_view section) {
-    const std::vector<Line> lines = Parse(text);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind != Kind::Section || !SameName(lines[i].name, Trim(section))) continue;
-        const std::size_t end = SectionEnd(lines, i);
-        std::size_t begin = lines[i].begin;
-        if (i == 0 && text.starts_with(kByteOrderMark)) begin += kByteOrderMark.size();
-        return Replace(text, begin, end < lines.size() ? lines[end].begin : text.size(), "");
+    LineReader reader(text);
+    Line line;
+    std::optional<std::size_t> begin;
+    while (reader.Next(line)) {
+        if (line.kind != Kind::Section) continue;
+        if (begin) return Replace(text, *begin, line.begin, "");
+        if (SameName(line.name, Trim(section))) begin = line.begin;
     }
-    return std::string(text);
+    return begin ? Replace(text, *begin, text.size(), "") : std::string(text);
 }
 
 }  // namespace platform::ini
