@@ -80,8 +80,9 @@ public:
                 Dispatch(event);
             }
             if (D().quit || D().forms.empty()) break;
-            XFlush(D().display);
             const auto now = Clock::now();
+            for (const auto& [window, form] : D().forms) form->KeepShowing(now);
+            XFlush(D().display);
             if (now >= nextTick) {
                 Tick();
                 nextTick += Interval();
@@ -203,13 +204,18 @@ int RunProgram(int argc, char** argv, void (*startup)()) {
     XSetErrorHandler(IgnoreError);
     XSetIOErrorHandler(ServerGone);
     d.screen = DefaultScreen(d.display);
+    if (DefaultVisual(d.display, d.screen)->c_class != TrueColor) {
+        std::fprintf(stderr, "zwinkerle: the display has no true-colour visual\n");
+        XCloseDisplay(d.display);
+        d.display = nullptr;
+        return 1;
+    }
     d.root = RootWindow(d.display, d.screen);
     InternAtoms(d.atoms);
     int eventBase = 0, errorBase = 0;
     d.hasShape = XShapeQueryExtension(d.display, &eventBase, &errorBase) != 0;
     d.hasRandr = XRRQueryExtension(d.display, &eventBase, &errorBase) != 0;
 
-    int exitCode = 0;
     try {
         startup();
         EventLoop{}.Run();
@@ -219,7 +225,7 @@ int RunProgram(int argc, char** argv, void (*startup)()) {
     while (!d.forms.empty()) d.forms.begin()->second->Release();
     XCloseDisplay(d.display);
     d.display = nullptr;
-    return exitCode;
+    return 0;
 }
 
 }  // namespace platform

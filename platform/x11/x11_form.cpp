@@ -27,6 +27,8 @@ constexpr long kMoveResizeMove = 8;
 constexpr long kMoveResizeCancel = 11;
 constexpr long kStateAdd = 1;
 constexpr long kSourceApplication = 1;
+constexpr int kMapRetries = 5;
+constexpr auto kMapRetryInterval = std::chrono::seconds(1);
 
 // X carries window positions as 16-bit numbers.
 int ToProtocol(std::int32_t coordinate) { return std::clamp(coordinate, -32768, 32767); }
@@ -165,9 +167,18 @@ void X11Form::MoveTo(std::int32_t left, std::int32_t top) {
 
 void X11Form::Show() {
     Desktop& d = TheDesktop();
+    shown_ = true;
+    nextMapRetry_ = std::chrono::steady_clock::now() + kMapRetryInterval;
     XMapRaised(d.display, window_);
     if (topmost_) SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0, kSourceApplication, 0);
     XFlush(d.display);
+}
+
+void X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
+    if (!shown_ || mapped_ || mapRetries_ >= kMapRetries || now < nextMapRetry_) return;
+    ++mapRetries_;
+    nextMapRetry_ = now + kMapRetryInterval;
+    XMapRaised(TheDesktop().display, window_);
 }
 
 void X11Form::MakeTopmost() {

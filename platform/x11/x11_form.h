@@ -4,6 +4,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
+
 #include "platform/raster_form.h"
 #include "platform/region_store.h"
 
@@ -37,6 +39,9 @@ public:
     // The window manager's frame around us; the root window when none.
     Window Parent() const { return parent_; }
     void OnMapped(bool mapped) { mapped_ = mapped; }
+    // NOTE: a window manager that is still starting can lose a map request
+    // (seen with openbox); ask again now and then until the window shows.
+    void KeepShowing(std::chrono::steady_clock::time_point now);
     // A left press and what becomes of it: a drag once the pointer moves.
     void OnLeftPress(int rootX, int rootY);
     void BeginCaptionDrag();
@@ -61,6 +66,9 @@ private:
     std::int32_t left_ = 0;
     std::int32_t top_ = 0;
     bool mapped_ = false;
+    bool shown_ = false;
+    int mapRetries_ = 0;
+    std::chrono::steady_clock::time_point nextMapRetry_{};
     bool topmost_ = false;
     bool leftHeld_ = false;
     int pressX_ = 0;

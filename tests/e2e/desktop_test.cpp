@@ -215,6 +215,21 @@ TEST_P(Desktop, HandEditedAndBrokenSettingsFiles) {
     }
 }
 
+TEST_P(Desktop, ClosedFromOutsideItEndsWithoutStoring) {
+    const Window window = StartAndWait();
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &close);
+    XSync(display, False);
+    EXPECT_EQ(program->WaitForExit(pid, 3s), 0);
+    EXPECT_FALSE(std::filesystem::exists(program->SettingsFile()));
+}
+
 TEST_P(Desktop, TheProgramOutlivesNoServer) {
     StartAndWait();
     windowManager.reset();
@@ -236,6 +251,37 @@ TEST(NoDisplay, OneLineOnStderrAndExitCode1) {
     const std::string message = program.Stderr(pid);
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     EXPECT_NE(message.find("display"), std::string::npos) << message;
+}
+
+TEST(WithoutWindowManager, StaysAboveAWindowThatCoversIt) {
+    test::TempFolder folder;
+    e2e::XServer server;
+    e2e::Program program(server, folder);
+    Display* display = server.Connection();
+    const pid_t pid = program.Start();
+    Window window = 0;
+    ASSERT_TRUE(WaitUntil([&] {
+        const auto windows = e2e::WindowsOf(display, pid);
+        window = windows.empty() ? 0 : windows.front();
+        return window != 0;
+    }));
+    const Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1024, 768, 0, 0, 0xFF0000);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    const auto stackIndex = [&](Window wanted) {
+        Window root, parent, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+        int index = -1;
+        for (unsigned i = 0; i < count; ++i)
+            if (children[i] == wanted) index = static_cast<int>(i);  // bottom to top
+        if (children != nullptr) XFree(children);
+        return index;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return stackIndex(window) > stackIndex(cover); }, 2s));
+    // And the face shows on top of the cover.
+    const auto [left, top] = e2e::RootPosition(display, window);
+    EXPECT_NE(e2e::GrabScreen(display, left + 76, top + 180, 1, 1).At(0, 0), platform::RGB(255, 0, 0));
 }
 
 TEST(WithOpenbox, NoFrameAndKeptAbove) {
