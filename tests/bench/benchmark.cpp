@@ -54,9 +54,9 @@ int main() {
     platform::headless::ResetDesktop();
     fMouseWatch watch;
     platform::Form& form = watch.Me();
-    std::printf("shaping the figure window, test desktop (logs calls): %6.1f us\n",
+    std::printf("%-52s %8.1f us\n", "shaping the figure window, test desktop (logs calls):",
                 MicrosecondsPer(50, [&] { watch.Trimmer->TrimForm(form); }));
-    std::printf("one eye-tracking tick, test desktop:                %6.2f us\n",
+    std::printf("%-52s %8.2f us\n", "one eye-tracking tick, test desktop:",
                 MicrosecondsPer(20000, [&] { watch.tmr_Timer(); }));
 
     e2e::XServer server;
@@ -68,13 +68,13 @@ int main() {
         std::fprintf(stderr, "the program showed no window\n");
         return 1;
     }
-    std::printf("start to visible window on Xvfb:                   %8.1f ms\n",
+    std::printf("%-52s %8.1f ms\n", "start to visible window on Xvfb:",
                 std::chrono::duration<double, std::milli>(Clock::now() - started).count());
 
     constexpr auto kSpan = 5s;
     double before = CpuSeconds(pid);
     std::this_thread::sleep_for(kSpan);
-    std::printf("CPU while idle, pointer still:                     %8.2f %% of one core\n",
+    std::printf("%-52s %8.2f %% of one core\n", "CPU while idle, pointer still:",
                 100.0 * (CpuSeconds(pid) - before) / std::chrono::duration<double>(kSpan).count());
 
     before = CpuSeconds(pid);
@@ -83,8 +83,8 @@ int main() {
         e2e::MovePointer(server.Connection(), 100 + (step * 7) % 800, 300 + (step * 3) % 400);
         std::this_thread::sleep_for(10ms);
     }
-    std::printf("CPU while the pointer moves:                       %8.2f %% of one core\n",
+    std::printf("%-52s %8.2f %% of one core\n", "CPU while the pointer moves:",
                 100.0 * (CpuSeconds(pid) - before) / std::chrono::duration<double>(Clock::now() - moving).count());
-    std::printf("resident memory:                                   %8ld KiB\n", ResidentKiB(pid));
+    std::printf("%-52s %8ld KiB\n", "resident memory:", ResidentKiB(pid));
     return 0;
 }
