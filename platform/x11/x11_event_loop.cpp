@@ -55,15 +55,6 @@ void InternAtoms(x11::Atoms& a) {
     for (std::size_t i = 0; i < names.size(); ++i) *entries[i].atom = atoms[i];
 }
 
-// Runs one event handler. A failure that leaves it ends there.
-template <typename Handler>
-void Deliver(Handler handler) {
-    try {
-        handler();
-    } catch (const Failure&) {
-    }
-}
-
 std::int16_t ShiftOf(unsigned int state) {
     return static_cast<std::int16_t>(((state & ShiftMask) ? 1 : 0) | ((state & ControlMask) ? 2 : 0) |
                                      ((state & Mod1Mask) ? 4 : 0));
@@ -103,9 +94,10 @@ private:
         return std::chrono::hours(1);
     }
 
+    // A failure that leaves an event handler ends there, as in a statement.
     static void Tick() {
-        for (const auto& [window, form] : std::map(D().forms))
-            if (form->TimerIntervalMs() > 0 && D().forms.contains(window)) Deliver([f = form] { f->Events().tmr_Timer(); });
+        for (const auto& [window, form] : D().forms)
+            if (form->TimerIntervalMs() > 0) Attempt([tick = form] { tick->Events().tmr_Timer(); });
     }
 
     void Dispatch(XEvent& event) {
@@ -174,14 +166,14 @@ private:
         if (button != 1) {
             doubleClick_.Interrupt();
         } else if (doubleClick_.Press(static_cast<std::uint32_t>(press.time), press.x_root, press.y_root)) {
-            Deliver([&] { events.Form_DblClick(); });
+            Attempt([&] { events.Form_DblClick(); });
             return;
         } else {
             form.OnLeftPress(press.x_root, press.y_root);
         }
         const bool twips = form.ScaleMode() == vbTwips;
         const float scale = twips ? kTwipsPerPixel : 1.0F;
-        Deliver([&] {
+        Attempt([&] {
             events.Form_MouseDown(button, ShiftOf(press.state), static_cast<float>(press.x) * scale,
                                   static_cast<float>(press.y) * scale);
         });
