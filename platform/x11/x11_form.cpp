@@ -105,8 +105,10 @@ X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
     Atom protocols[] = {d.atoms.WM_DELETE_WINDOW};
     XSetWMProtocols(d.display, window_, protocols, 1);
     XWMHints hints{};
+    // It takes no keyboard input: clicking the face must not take the focus
+    // away from the window the user is typing in.
     hints.flags = InputHint | StateHint;
-    hints.input = True;
+    hints.input = False;
     hints.initial_state = NormalState;
     XSetWMHints(d.display, window_, &hints);
     MoveTo(0, 0);
@@ -118,9 +120,7 @@ X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
     image_ = XCreateImage(d.display, visual, static_cast<unsigned>(depth), ZPixmap, 0, pixels,
                           static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()), 32, 0);
     if (image_ == nullptr) std::free(pixels);
-    for (std::int32_t y = 0; y < PixelHeight(); ++y)
-        for (std::int32_t x = 0; x < PixelWidth(); ++x)
-            if (image_ != nullptr) XPutPixel(image_, x, y, PixelOf(visual, Surface().At(x, y)));
+    Present({0, 0, PixelWidth(), PixelHeight()});
 }
 
 X11Form::~X11Form() { Release(); }
