@@ -2,11 +2,10 @@
 // file access.
 #include "common/Commands.h"
 
-#include "common/folder_query.h"
-
 #include <cstdint>
 #include <limits>
 
+#include "common/folder_query.h"
 #include "platform/app.h"
 #include "platform/failure.h"
 #include "platform/paths.h"
