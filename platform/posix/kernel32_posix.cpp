@@ -3,7 +3,9 @@
 //
 // Implements: GetWindowsDirectoryA, GetSystemDirectoryA, GetTempPathA,
 // GetLongPathNameA (through realpath) and the profile strings over our own
-// INI reader and writer. Texts are UTF-8 throughout.
+// INI reader and writer. Texts are UTF-8 throughout. Listing the sections or
+// keys of a file (a null section or key on a read) is not provided: such a
+// read gives the default.
 #include <unistd.h>
 
 #include <algorithm>
