@@ -64,7 +64,7 @@ int main() {
     e2e::Program program(server, folder);
     const auto started = Clock::now();
     const pid_t pid = program.Start();
-    if (!e2e::WaitUntil([&] { return !e2e::WindowsOf(server.Connection(), pid).empty(); }, 10s)) {
+    if (e2e::WaitForWindow(server.Connection(), pid) == 0) {
         std::fprintf(stderr, "the program showed no window\n");
         return 1;
     }

@@ -50,12 +50,8 @@ protected:
     // Starts a copy and waits for its window to stand still.
     Window StartAndWait() {
         pid = program->Start();
-        Window window = 0;
-        EXPECT_TRUE(WaitUntil([&] {
-            const auto windows = e2e::WindowsOf(display, pid);
-            window = windows.empty() ? 0 : windows.front();
-            return window != 0;
-        })) << program->Stderr(pid);
+        const Window window = e2e::WaitForWindow(display, pid);
+        EXPECT_NE(window, 0U) << program->Stderr(pid);
         std::this_thread::sleep_for(300ms);  // placement by the window manager, first ticks
         return window;
     }
@@ -258,13 +254,8 @@ TEST(WithoutWindowManager, StaysAboveAWindowThatCoversIt) {
     e2e::XServer server;
     e2e::Program program(server, folder);
     Display* display = server.Connection();
-    const pid_t pid = program.Start();
-    Window window = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        const auto windows = e2e::WindowsOf(display, pid);
-        window = windows.empty() ? 0 : windows.front();
-        return window != 0;
-    }));
+    const Window window = e2e::WaitForWindow(display, program.Start());
+    ASSERT_NE(window, 0U);
     const Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1024, 768, 0, 0, 0xFF0000);
     XMapRaised(display, cover);
     XSync(display, False);
@@ -290,13 +281,8 @@ TEST(WithOpenbox, NoFrameAndKeptAbove) {
     e2e::WindowManager openbox(server);
     e2e::Program program(server, folder);
     Display* display = server.Connection();
-    const pid_t pid = program.Start();
-    Window window = 0;
-    ASSERT_TRUE(WaitUntil([&] {
-        const auto windows = e2e::WindowsOf(display, pid);
-        window = windows.empty() ? 0 : windows.front();
-        return window != 0;
-    }));
+    const Window window = e2e::WaitForWindow(display, program.Start());
+    ASSERT_NE(window, 0U);
     std::this_thread::sleep_for(300ms);
     const auto readAtoms = [&](const char* property, Atom type) {
         Atom actual;

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
     e2e::Program program(server, folder);
     folder.Write("zwinkerle.ini", "[Quorl's Zwinkerle]\nTop=750\nLeft=2400\n");
     const pid_t pid = program.Start();
-    if (!e2e::WaitUntil([&] { return !e2e::WindowsOf(display, pid).empty(); })) {
+    if (e2e::WaitForWindow(display, pid) == 0) {
         std::fprintf(stderr, "the program showed no window\n");
         return 1;
     }

@@ -177,6 +177,16 @@ std::vector<Window> WindowsOf(Display* display, pid_t pid) {
     return found;
 }
 
+Window WaitForWindow(Display* display, pid_t pid) {
+    Window window = 0;
+    WaitUntil([&] {
+        const auto windows = WindowsOf(display, pid);
+        window = windows.empty() ? 0 : windows.front();
+        return window != 0;
+    });
+    return window;
+}
+
 std::pair<int, int> RootPosition(Display* display, Window window) {
     int x = 0, y = 0;
     Window child;

@@ -72,6 +72,8 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // Top-level windows (direct children of the root or of a frame) whose
 // _NET_WM_PID is `pid`, mapped ones only.
 std::vector<Window> WindowsOf(Display* display, pid_t pid);
+// The first window of `pid` once it shows; 0 when none shows in time.
+Window WaitForWindow(Display* display, pid_t pid);
 // The window's top-left corner on the root window.
 std::pair<int, int> RootPosition(Display* display, Window window);
 // The window's shape (bounding or input) as a pixel mask, row-major.
