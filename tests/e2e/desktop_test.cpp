@@ -175,8 +175,8 @@ TEST_P(Desktop, DoubleClickStoresThePositionAndTheNextStartRestoresIt) {
     const Window window = StartAndWait();
     const auto start = Position(window);
     Drag(1, start.first + 76, start.second + 120, -200, 150);
-    const auto moved = Position(window);
-    ASSERT_EQ(moved, std::make_pair(start.first - 200, start.second + 150));
+    const auto moved = std::make_pair(start.first - 200, start.second + 150);
+    ASSERT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s));
     for (int click = 0; click < 2; ++click) {
         e2e::Button(display, 1, true);
         e2e::Button(display, 1, false);
@@ -270,9 +270,11 @@ TEST(WithoutWindowManager, StaysAboveAWindowThatCoversIt) {
         return index;
     };
     EXPECT_TRUE(WaitUntil([&] { return stackIndex(window) > stackIndex(cover); }, 2s));
-    // And the face shows on top of the cover.
+    // And the face shows on top of the cover, once it has repainted.
     const auto [left, top] = e2e::RootPosition(display, window);
-    EXPECT_NE(e2e::GrabScreen(display, left + 76, top + 180, 1, 1).At(0, 0), platform::RGB(255, 0, 0));
+    EXPECT_TRUE(WaitUntil([&] {
+        return e2e::GrabScreen(display, left + 76, top + 180, 1, 1).At(0, 0) != platform::RGB(255, 0, 0);
+    }, 2s));
 }
 
 TEST(WithOpenbox, NoFrameAndKeptAbove) {
