@@ -3,6 +3,7 @@
 
 figure_window/figure.bmp: 150 x 230, 24-bit, bottom-up, 54-byte header.
 figure_window/zwinkerle.ico: 32 x 32, 16 colours.
+packaging/zwinkerle.png: the same icon for the desktop's menus.
 
 Inside the face every pixel is the average of 4 x 4 samples, for smooth lines.
 The outer edge is never blended with the background: a pixel belongs to the
@@ -12,6 +13,7 @@ so no colour near the key colour can ever appear at the border.
 import math
 import os
 import struct
+import zlib
 
 WIDTH, HEIGHT = 150, 230
 KEY = (0, 1, 43)  # red, green, blue
@@ -165,6 +167,21 @@ def write_ico(path, rows, palette):
         f.write(header + entry + image)
 
 
+def write_png(path, rows):
+    """The icon for desktops that cannot read .ico files, with transparency."""
+    height, width = len(rows), len(rows[0])
+    raw = b"".join(b"\0" + b"".join(bytes((0, 0, 0, 0)) if c is None else bytes(c) + b"\xff" for c in row)
+                   for row in rows)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    with open(path, "wb") as f:
+        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) +
+                chunk(b"IEND", b""))
+
+
 def main():
     here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "figure_window")
     figure = render(WIDTH, HEIGHT, 1.0)
@@ -179,6 +196,7 @@ def main():
     scale = 230 / 32.0
     icon = render(32, 32, scale, offset_x=74 - 16 * scale, offset_y=0.0, samples=3)
     write_ico(os.path.join(here, "zwinkerle.ico"), icon, palette)
+    write_png(os.path.join(here, "..", "packaging", "zwinkerle.png"), icon)
 
 
 if __name__ == "__main__":

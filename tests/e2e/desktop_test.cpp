@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -81,10 +82,33 @@ protected:
     pid_t pid = 0;
 };
 
-TEST_P(Desktop, FirstStartStandsAtTheTopCentre) {
+TEST_P(Desktop, FirstStartStandsAtTheTopCentreWithItsNamesAndIcon) {
     const Window window = StartAndWait();
     EXPECT_EQ(Position(window), std::make_pair(kTopCentreLeft, 0));
     EXPECT_FALSE(std::filesystem::exists(program->SettingsFile()));
+
+    XClassHint classHint{};
+    ASSERT_TRUE(XGetClassHint(display, window, &classHint));
+    EXPECT_STREQ(classHint.res_name, "zwinkerle");
+    EXPECT_STREQ(classHint.res_class, "Zwinkerle");
+    XFree(classHint.res_name);
+    XFree(classHint.res_class);
+    const auto property = [&](const char* name, Atom type) {
+        Atom actual;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actual, &format,
+                           &count, &after, &data);
+        std::string bytes;
+        if (data != nullptr) {
+            bytes.assign(reinterpret_cast<char*>(data), count * (format == 32 ? sizeof(long) : format / 8));
+            XFree(data);
+        }
+        return bytes;
+    };
+    EXPECT_EQ(property("_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False)), "Quorl's Zwinkerle");
+    EXPECT_EQ(property("_NET_WM_ICON", XA_CARDINAL).size(), (2 + 32 * 32) * sizeof(long));  // width, height, pixels
 }
 
 TEST_P(Desktop, ShapeIsTheFacePixelsForDrawingAndInput) {
