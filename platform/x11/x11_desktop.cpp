@@ -4,28 +4,46 @@
 #include <X11/Xatom.h>
 #include <X11/extensions/Xrandr.h>
 
-#include "platform/x11/x11_form.h"
+#include <algorithm>
+#include <optional>
+
 
 namespace platform::x11 {
 
 namespace {
+
 Desktop theDesktop;
 
-// The window a compliant window manager names on the root, if it is alive.
-Window WindowManagerCheckWindow() {
+// A format-32 property of the root window, as the longs Xlib hands out.
+std::vector<unsigned long> RootProperty(Atom property, Atom type, long length) {
     Desktop& d = theDesktop;
-    Atom type = None;
+    Atom actualType = None;
     int format = 0;
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
-    Window check = None;
-    if (XGetWindowProperty(d.display, d.root, d.atoms.NET_SUPPORTING_WM_CHECK, 0, 1, False, XA_WINDOW, &type,
-                           &format, &count, &after, &data) == Success &&
-        data != nullptr && count == 1 && format == 32)
-        check = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(d.display, d.root, property, 0, length, False, type, &actualType, &format, &count,
+                           &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto* longs = reinterpret_cast<unsigned long*>(data);
+        values.assign(longs, longs + count);
+    }
     if (data != nullptr) XFree(data);
-    return check;
+    return values;
 }
+
+// A CRTC's rectangle on the root window, when it shows anything.
+std::optional<RECT> CrtcRect(XRRScreenResources* resources, RRCrtc id) {
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(theDesktop.display, resources, id);
+    if (crtc == nullptr) return std::nullopt;
+    std::optional<RECT> rect;
+    if (crtc->mode != None && crtc->width > 0 && crtc->height > 0)
+        rect = RECT{crtc->x, crtc->y, crtc->x + static_cast<std::int32_t>(crtc->width),
+                    crtc->y + static_cast<std::int32_t>(crtc->height)};
+    XRRFreeCrtcInfo(crtc);
+    return rect;
+}
+
 }  // namespace
 
 Desktop& TheDesktop() { return theDesktop; }
@@ -35,24 +53,13 @@ X11Form* FormOf(HWND window) {
     return found == theDesktop.forms.end() ? nullptr : found->second;
 }
 
-bool WindowManagerRuns() { return WindowManagerCheckWindow() != None; }
+// The window a compliant window manager names on the root, if it is alive.
+bool WindowManagerRuns() { return !RootProperty(theDesktop.atoms.NET_SUPPORTING_WM_CHECK, XA_WINDOW, 1).empty(); }
 
 bool WindowManagerSupports(Atom feature) {
-    Desktop& d = theDesktop;
     if (!WindowManagerRuns()) return false;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    bool supported = false;
-    if (XGetWindowProperty(d.display, d.root, d.atoms.NET_SUPPORTED, 0, 4096, False, XA_ATOM, &type, &format,
-                           &count, &after, &data) == Success &&
-        data != nullptr && format == 32) {
-        const auto* atoms = reinterpret_cast<unsigned long*>(data);
-        for (unsigned long i = 0; i < count && !supported; ++i) supported = atoms[i] == feature;
-    }
-    if (data != nullptr) XFree(data);
-    return supported;
+    const std::vector<unsigned long> supported = RootProperty(theDesktop.atoms.NET_SUPPORTED, XA_ATOM, 4096);
+    return std::find(supported.begin(), supported.end(), feature) != supported.end();
 }
 
 void SendRootMessage(Window window, Atom type, long l0, long l1, long l2, long l3, long l4) {
@@ -75,14 +82,8 @@ std::vector<RECT> MonitorRects() {
     std::vector<RECT> monitors;
     if (d.hasRandr) {
         if (XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d.display, d.root)) {
-            for (int i = 0; i < resources->ncrtc; ++i) {
-                XRRCrtcInfo* crtc = XRRGetCrtcInfo(d.display, resources, resources->crtcs[i]);
-                if (crtc == nullptr) continue;
-                if (crtc->mode != None && crtc->width > 0 && crtc->height > 0)
-                    monitors.push_back({crtc->x, crtc->y, crtc->x + static_cast<std::int32_t>(crtc->width),
-                                        crtc->y + static_cast<std::int32_t>(crtc->height)});
-                XRRFreeCrtcInfo(crtc);
-            }
+            for (int i = 0; i < resources->ncrtc; ++i)
+                if (const auto rect = CrtcRect(resources, resources->crtcs[i])) monitors.push_back(*rect);
             XRRFreeScreenResources(resources);
         }
     }
@@ -93,31 +94,18 @@ std::vector<RECT> MonitorRects() {
 
 RECT PrimaryMonitorRect() {
     Desktop& d = theDesktop;
+    std::optional<RECT> primary;
     if (d.hasRandr) {
-        RECT primary{};
-        bool found = false;
         if (XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d.display, d.root)) {
             const RROutput output = XRRGetOutputPrimary(d.display, d.root);
-            if (output != None) {
-                if (XRROutputInfo* info = XRRGetOutputInfo(d.display, resources, output)) {
-                    if (info->crtc != None) {
-                        if (XRRCrtcInfo* crtc = XRRGetCrtcInfo(d.display, resources, info->crtc)) {
-                            if (crtc->width > 0) {
-                                primary = {crtc->x, crtc->y, crtc->x + static_cast<std::int32_t>(crtc->width),
-                                           crtc->y + static_cast<std::int32_t>(crtc->height)};
-                                found = true;
-                            }
-                            XRRFreeCrtcInfo(crtc);
-                        }
-                    }
-                    XRRFreeOutputInfo(info);
-                }
+            if (XRROutputInfo* info = output != None ? XRRGetOutputInfo(d.display, resources, output) : nullptr) {
+                if (info->crtc != None) primary = CrtcRect(resources, info->crtc);
+                XRRFreeOutputInfo(info);
             }
             XRRFreeScreenResources(resources);
         }
-        if (found) return primary;
     }
-    return MonitorRects().front();
+    return primary ? *primary : MonitorRects().front();
 }
 
 }  // namespace platform::x11
