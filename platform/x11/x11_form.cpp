@@ -153,15 +153,18 @@ void X11Form::MoveTo(std::int32_t left, std::int32_t top) {
     Desktop& d = TheDesktop();
     left_ = left;
     top_ = top;
-    // The size is fixed; the position is the user's (stored) choice, which a
-    // window manager should honour rather than place the window itself.
-    XSizeHints size{};
-    size.flags = USPosition | PPosition | PMinSize | PMaxSize;
-    size.x = ToProtocol(left);
-    size.y = ToProtocol(top);
-    size.min_width = size.max_width = PixelWidth();
-    size.min_height = size.max_height = PixelHeight();
-    XSetWMNormalHints(d.display, window_, &size);
+    if (!mapped_) {
+        // Read by the window manager when it maps us. The size is fixed; the
+        // position is the user's (stored) choice, which a window manager
+        // should honour rather than place the window itself.
+        XSizeHints size{};
+        size.flags = USPosition | PPosition | PMinSize | PMaxSize;
+        size.x = ToProtocol(left);
+        size.y = ToProtocol(top);
+        size.min_width = size.max_width = PixelWidth();
+        size.min_height = size.max_height = PixelHeight();
+        XSetWMNormalHints(d.display, window_, &size);
+    }
     XMoveWindow(d.display, window_, ToProtocol(left), ToProtocol(top));
 }
 
