@@ -4,9 +4,8 @@
 
 #include <string>
 
+#include "common/Commands.h"
 #include "platform/win_api.h"
-
-std::string AddBackslash(std::string& path);
 
 inline constexpr platform::UINT kPathBufferSize = 260;
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "figure_window/figure_resources.h"
-#include "platform/client_regions.h"
+#include "platform/software/client_regions.h"
 #include "platform/failure.h"
 #include "shaper/cTrimmer.h"
 #include "tests/test_window.h"

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/app.h"
-#include "platform/client_regions.h"
+#include "platform/software/client_regions.h"
 #include "platform/checked_math.h"
 
 namespace platform::headless {

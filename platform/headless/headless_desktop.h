@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/raster_form.h"
-#include "platform/region_store.h"
+#include "platform/software/raster_form.h"
+#include "platform/software/region_store.h"
 
 namespace platform::headless {
 

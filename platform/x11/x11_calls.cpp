@@ -3,7 +3,7 @@
 // Implements: GetCursorPos (XQueryPointer), GetWindowRect (the geometry the
 // server last reported, no round trip), SetWindowPos (topmost only),
 // ReleaseCapture, SendMessageA (the caption grab) and SetWindowRgn (Shape).
-#include "platform/client_regions.h"
+#include "platform/software/client_regions.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_form.h"
 

@@ -6,8 +6,8 @@
 
 #include <chrono>
 
-#include "platform/raster_form.h"
-#include "platform/region_store.h"
+#include "platform/software/raster_form.h"
+#include "platform/software/region_store.h"
 
 namespace platform::x11 {
 

@@ -1,5 +1,5 @@
 // raster_form.cpp: scale mode, persistent image, circles and pixel reads.
-#include "platform/raster_form.h"
+#include "platform/software/raster_form.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,6 +1,6 @@
 // client_regions.cpp: the gdi32 region calls over client-side regions, for
 // backends without native regions (X11, headless).
-#include "platform/client_regions.h"
+#include "platform/software/client_regions.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // region_store.cpp: rectangle-list regions behind handles.
-#include "platform/region_store.h"
+#include "platform/software/region_store.h"
 
 #include <utility>
 

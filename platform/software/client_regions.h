@@ -2,7 +2,7 @@
 // that keep regions in client memory. SetWindowRgn takes a region out of it.
 #pragma once
 
-#include "platform/region_store.h"
+#include "platform/software/region_store.h"
 
 namespace platform {
 
