@@ -3,10 +3,12 @@
 
 #include "common/Commands.h"
 #include "figure_window/fMouseWatch.h"
+#include "figure_window/figure_resources.h"
 #include "platform/app.h"
 #include "platform/checked_math.h"
 #include "platform/conversions.h"
 #include "platform/paths.h"
+#include "startup/face_on_screen.h"
 
 using namespace platform;
 
@@ -21,15 +23,11 @@ void PlaceAtTopCentre(Form& window) {
     });
 }
 
-// Whether any pixel of the window lies on a monitor.
-bool IsOnAMonitor(Form& window) {
+// Whether the user can see and take hold of the face where the window stands.
+bool FaceIsOnScreen(Form& window) {
     RECT rect{};
     if (GetWindowRect(window.hWnd(), &rect) == 0) return true;  // nothing to judge by: leave it
-    for (const RECT& monitor : Screen::Monitors())
-        if (rect.left < monitor.right && monitor.left < rect.right && rect.top < monitor.bottom &&
-            monitor.top < rect.bottom)
-            return true;
-    return false;
+    return FaceIsReachable(FigureImage(), rect, Screen::Monitors());
 }
 
 }  // namespace
@@ -60,10 +58,11 @@ void Main() {
     } else {
         Attempt([&] { window->SetTop(ToSingle(Val(topText))); });
         Attempt([&] { window->SetLeft(ToSingle(Val(leftText))); });
-        // A position wholly off every monitor (a monitor unplugged, a hand-
-        // edited file) would hide the window for good: only one copy runs.
+        // A position that leaves too little of the face on the monitors (a
+        // monitor unplugged, a hand-edited file) would lose the face for
+        // good, since a second start ends at once.
         Attempt([&] {
-            if (!IsOnAMonitor(*window)) PlaceAtTopCentre(*window);
+            if (!FaceIsOnScreen(*window)) PlaceAtTopCentre(*window);
         });
     }
     Attempt([&] { window->Show(); });

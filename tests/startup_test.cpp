@@ -7,10 +7,12 @@
 
 #include "common/Commands.h"
 #include "figure_window/fMouseWatch.h"
+#include "figure_window/figure_resources.h"
 #include "platform/app.h"
 #include "platform/double_click.h"
 #include "platform/headless/headless_desktop.h"
 #include "startup/AppModul.h"
+#include "startup/face_on_screen.h"
 #include "tests/temp_folder.h"
 
 using namespace platform;
@@ -87,7 +89,8 @@ TEST(Main, PlacesTheWindowAsTheSettingsSay) {
         {"both stored", "[Quorl's Zwinkerle]\nTop=1440\nLeft=3000\n", 200, 96},
         {"only Top: Left 0", "[Quorl's Zwinkerle]\nTop=1440\n", 0, 96},
         {"blanks and trailing text", "[Quorl's Zwinkerle]\nTop=  300px\nLeft= -150.4\n", -10, 20},
-        {"partly on the monitor", "[Quorl's Zwinkerle]\nTop=-3000\nLeft=28000\n", 1867, -200},
+        {"partly on the monitor", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=27000\n", 1800, -100},
+        {"too little of the face on the monitor", "[Quorl's Zwinkerle]\nTop=-3000\nLeft=28000\n", 886, 0},
         {"wholly off every monitor", "[Quorl's Zwinkerle]\nTop=0\nLeft=-3000\n", 886, 0},
         {"Top beyond the pixel range is not applied", "[Quorl's Zwinkerle]\nTop=1e30\nLeft=150\n", 10, 0},
     };
@@ -103,6 +106,33 @@ TEST(Main, PlacesTheWindowAsTheSettingsSay) {
         EXPECT_EQ(outcome.top, c.top) << c.name;
         EXPECT_EQ(folder.Read("zwinkerle.ini"), c.ini) << "start-up wrote the settings file";
     }
+}
+
+TEST(FaceIsReachable, JudgesByTheFacesPixelsNotTheWindowsRectangle) {
+    // The face covers x 6..142 and y 21..229 of the 148 x 230 window.
+    const RECT screen{0, 0, 1024, 768};
+    struct Case { const char* name; std::int32_t left, top; std::vector<RECT> monitors; bool reachable; };
+    const Case cases[] = {
+        {"top centre", 438, 0, {screen}, true},
+        {"only the cut-away margin on screen", 1018, 100, {screen}, false},
+        {"a strip of face at the right edge", 1024 - 40, 100, {screen}, true},
+        {"a sliver of chin at the top edge", 100, -225, {screen}, false},
+        {"a sliver of forehead at the bottom edge", 100, 768 - 25, {screen}, false},
+        {"the top-left corner off screen", -100, -100, {screen}, true},
+        {"across two monitors side by side", 1000, 100, {screen, {1024, 0, 2048, 768}}, true},
+        {"in the gap between two monitors", 1030, 100, {{0, 0, 1024, 768}, {1200, 0, 2224, 768}}, false},
+        {"no monitors", 438, 0, {}, false},
+        {"far beyond the 32-bit range's middle", 2'000'000'000, 2'000'000'000, {screen}, false},
+    };
+    for (const Case& c : cases) {
+        const RECT window{c.left, c.top, c.left + 148, c.top + 230};
+        EXPECT_EQ(FaceIsReachable(FigureImage(), window, c.monitors), c.reachable) << c.name;
+    }
+    // A picture that is all key colour has no face to show; a window without
+    // a picture is face throughout.
+    const Image blank(148, 230, RGB(0, 1, 43));
+    EXPECT_FALSE(FaceIsReachable(blank, {0, 0, 148, 230}, {screen}));
+    EXPECT_TRUE(FaceIsReachable(Image{}, {1000, 0, 1148, 230}, {screen}));
 }
 
 TEST(Main, ASecondCopyEndsBeforeAnythingElse) {
