@@ -1,9 +1,11 @@
 // conversions.cpp: Val and the single-to-text conversion.
 #include "platform/conversions.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <charconv>
+#include <cstdint>
 #include <cstdlib>
 
 namespace platform {
@@ -34,6 +36,27 @@ std::size_t NumberPrefixLength(std::string_view text) {
     return i;
 }
 
+// The power of ten of a number's leading digit, such as 2 for "123.4" and
+// -3 for "0.00123"; `number` has no sign, a digit and is not zero.
+std::int64_t DecimalMagnitude(std::string_view number) {
+    constexpr std::int64_t kFarBeyondAnyDouble = 1'000'000'000;
+    const std::size_t e = number.find_first_of("eE");
+    std::int64_t exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = number.substr(e + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
+        for (const char c : digits) exponent = std::min(exponent * 10 + (c - '0'), kFarBeyondAnyDouble);
+        if (negative) exponent = -exponent;
+    }
+    const std::string_view mantissa = number.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t leading = mantissa.find_first_not_of("0.");
+    if (leading == std::string_view::npos) return -kFarBeyondAnyDouble;  // all zeros: nothing to overflow
+    const auto position = static_cast<std::int64_t>(point) - static_cast<std::int64_t>(leading);
+    return (leading < point ? position - 1 : position) + exponent;
+}
+
 }  // namespace
 
 double Val(std::string_view text) {
@@ -52,10 +75,9 @@ double Val(std::string_view text) {
     double value = 0.0;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
-        // Either far too large (infinity) or far too small (zero).
-        const bool tiny = number.find_first_of("eE") != std::string_view::npos &&
-                          number[number.find_first_of("eE") + 1] == '-';
-        value = tiny ? 0.0 : HUGE_VAL;
+        // Either far too large (infinity, which fails where it is stored)
+        // or far too small for a double (zero).
+        value = DecimalMagnitude(number) < 0 ? 0.0 : HUGE_VAL;
     }
     return negative ? -value : value;
 }

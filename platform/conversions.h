@@ -12,7 +12,8 @@ namespace platform {
 // The numeric prefix of a text: leading blanks are skipped, then an optional
 // sign, digits with at most one decimal point, and an optional exponent
 // (e or E, optional sign, digits). A text without a leading number gives 0.
-// A number beyond the double range gives infinity; storing it fails later.
+// A number beyond the double range gives infinity, which fails where it is
+// stored; one too small for a double gives 0.
 double Val(std::string_view text);
 
 // A single as text: the shortest decimal digits that read back to the same

@@ -19,7 +19,15 @@ TEST(Val, TakesTheLeadingNumber) {
         {"0x10", 0}, {"1e-400", 0},
     };
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(Val(c.text), c.value) << '"' << c.text << '"';
-    EXPECT_TRUE(std::isinf(Val("1e400")));
+    // Beyond the double range in either direction, however it is written.
+    const std::string zeros(400, '0');
+    struct Extreme { std::string text; double value; };
+    const Extreme extremes[] = {
+        {"0." + zeros + "1", 0}, {"-0." + zeros + "1", 0}, {zeros + "1", 1}, {"1" + zeros + "e-400", 1},
+        {"1" + zeros, HUGE_VAL}, {"1e400", HUGE_VAL}, {"0.1e99999999999999999999", HUGE_VAL},
+        {"-1" + zeros, -HUGE_VAL},
+    };
+    for (const Extreme& e : extremes) EXPECT_EQ(Val(e.text), e.value) << e.text.substr(0, 20);
 }
 
 TEST(SingleToText, WritesDigitsWithAPointAndNoBlank) {
