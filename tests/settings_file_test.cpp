@@ -221,4 +221,37 @@ TEST(WriteProfileValue, KeepsLinksAndPermissions) {
     EXPECT_EQ(info.st_mode & 07777, 0640U);
 }
 
+TEST(SettingsFileLinks, AreFollowedOnlyWhereNoOtherUserCouldHavePlantedThem) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, to give the link and the folder to another user (nobody)";
+    constexpr uid_t kNobody = 65534;
+    struct Case {
+        const char* name;
+        mode_t folderMode;
+        uid_t folderOwner, linkOwner;
+        bool read, written;
+    };
+    const Case cases[] = {
+        {"another user's link in a shared sticky folder", 01777, 0, kNobody, false, false},
+        {"our own link in a shared sticky folder", 01777, 0, 0, true, false},
+        {"the folder owner's link in their folder", 0755, kNobody, kNobody, true, false},
+        {"our own link in our own folder", 0755, 0, 0, true, true},
+    };
+    const std::string yours = "[Quorl's Zwinkerle]\nTop=7\n";  // a file of ours that a link aims at
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder mine, shared;
+        mine.Write("yours.ini", yours);
+        std::filesystem::create_symlink(mine.File("yours.ini"), shared.File("zwinkerle.ini"));
+        ASSERT_EQ(::lchown(shared.File("zwinkerle.ini").c_str(), c.linkOwner, c.linkOwner), 0);
+        ASSERT_EQ(::chown(shared.Path().c_str(), c.folderOwner, c.folderOwner), 0);
+        ASSERT_EQ(::chmod(shared.Path().c_str(), c.folderMode), 0);
+
+        EXPECT_EQ(ReadProfileValue(kSection, "Top", shared.File("zwinkerle.ini")), c.read ? "7" : "");
+        WriteProfileValue(kSection, "Top", "1440", shared.File("zwinkerle.ini"));
+        EXPECT_EQ(mine.Read("yours.ini"), c.written ? "[Quorl's Zwinkerle]\nTop=1440\n" : yours);
+        EXPECT_TRUE(std::filesystem::is_symlink(shared.File("zwinkerle.ini")));
+        EXPECT_EQ(mine.EntryCount() + shared.EntryCount(), 2U) << "a temporary file was left behind";
+    }
+}
+
 }  // namespace

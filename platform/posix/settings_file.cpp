@@ -43,20 +43,44 @@ bool WriteAll(int fd, const std::string& data) {
     return true;
 }
 
-// The file a path names, through a symbolic link, so that replacing it keeps
-// the link. A link to nowhere names nothing we may write.
-std::optional<std::string> ResolveTarget(const std::string& path) {
-    struct stat link {};
-    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
-    std::vector<char> resolved(PATH_MAX + 1, '\0');
-    if (::realpath(path.c_str(), resolved.data()) == nullptr) return std::nullopt;
-    return std::string(resolved.data());
-}
-
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Whether someone other than us (or root, who can write anything anyway)
+// can put files into the folder.
+bool OthersCanWrite(const struct stat& folder) {
+    return (folder.st_mode & S_IWOTH) != 0 || ((folder.st_mode & S_IWGRP) != 0 && folder.st_gid != ::getegid()) ||
+           (folder.st_uid != ::geteuid() && folder.st_uid != 0);
+}
+
+enum class LinkUse { Read, Write };
+
+// NOTE: a program kept in a folder that others can write to (a sticky,
+// world-writable one, say) may find a link that another user planted in
+// its settings file's place, aimed at any file of ours. As the kernel's
+// protected_symlinks does, a link is followed only when it belongs to us or
+// to the folder's owner. A write never goes through a link in a folder that
+// others can write to, where it could be swapped between look and rename.
+bool MayFollow(const std::string& linkPath, const struct stat& link, LinkUse use) {
+    struct stat folder {};
+    if (::stat(FolderOf(linkPath).c_str(), &folder) != 0) return false;
+    if (link.st_uid != ::geteuid() && link.st_uid != folder.st_uid) return false;
+    return use == LinkUse::Read || !OthersCanWrite(folder);
+}
+
+// The file a path names: through a symbolic link that may be followed, so
+// that replacing the file keeps the link. Nothing for a link to nowhere or
+// one that may not be followed.
+std::optional<std::string> WriteTarget(const std::string& path) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+    if (!MayFollow(path, link, LinkUse::Write)) return std::nullopt;
+    std::vector<char> resolved(PATH_MAX + 1, '\0');
+    if (::realpath(path.c_str(), resolved.data()) == nullptr) return std::nullopt;
+    return std::string(resolved.data());
 }
 
 mode_t NewFileMode() {
@@ -68,8 +92,16 @@ mode_t NewFileMode() {
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    // Non-blocking, so that a FIFO in the file's place cannot hang us.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    // Non-blocking, so that a FIFO in the file's place cannot hang us. A
+    // path that is no link now must not become one before the open.
+    int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (!MayFollow(path, link, LinkUse::Read)) return std::nullopt;
+    } else {
+        flags |= O_NOFOLLOW;
+    }
+    FileDescriptor file(::open(path.c_str(), flags));
     if (file.Get() < 0) return std::nullopt;
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
@@ -90,13 +122,13 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 
 bool ReplaceFileContents(const std::string& path, const std::string& contents,
                          const std::function<void()>& beforeRename) {
-    const std::optional<std::string> target = ResolveTarget(path);
+    const std::optional<std::string> target = WriteTarget(path);
     if (!target) return false;
 
     mode_t mode = NewFileMode();
     std::optional<std::pair<uid_t, gid_t>> owner;
     struct stat existing {};
-    if (::stat(target->c_str(), &existing) == 0) {
+    if (::lstat(target->c_str(), &existing) == 0) {
         if (!S_ISREG(existing.st_mode)) return false;
         // Read-only means read-only, also for a user whose rights would allow
         // the rename: the write bits are the file's read-only attribute.
