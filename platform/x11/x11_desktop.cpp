@@ -53,8 +53,69 @@ X11Form* FormOf(HWND window) {
     return found == theDesktop.forms.end() ? nullptr : found->second;
 }
 
-// The window a compliant window manager names on the root, if it is alive.
-bool WindowManagerRuns() { return !RootProperty(theDesktop.atoms.NET_SUPPORTING_WM_CHECK, XA_WINDOW, 1).empty(); }
+namespace {
+
+// The check window that a window manager names on the root. NOTE: EWMH
+// has the window name itself too; a property left behind by a manager that
+// exited names a window that is gone or not its own.
+Window LiveCheckWindow() {
+    Desktop& d = theDesktop;
+    const std::vector<unsigned long> named = RootProperty(d.atoms.NET_SUPPORTING_WM_CHECK, XA_WINDOW, 1);
+    if (named.empty()) return 0;
+    const auto check = static_cast<Window>(named.front());
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool namesItself = false;
+    if (XGetWindowProperty(d.display, check, d.atoms.NET_SUPPORTING_WM_CHECK, 0, 1, False, XA_WINDOW, &type,
+                           &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32 && count == 1)
+        namesItself = *reinterpret_cast<unsigned long*>(data) == check;
+    if (data != nullptr) XFree(data);
+    return namesItself ? check : 0;
+}
+
+// Asks for `window`'s destruction to be reported, then makes sure it still
+// stands for what `lookup` finds: a window gone in between is never reported.
+template <typename Lookup>
+Window Watched(Lookup lookup) {
+    Display* display = theDesktop.display;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const Window window = lookup();
+        if (window == 0) return 0;
+        XSelectInput(display, window, StructureNotifyMask);
+        XSync(display, False);
+        if (lookup() == window) return window;
+    }
+    return 0;
+}
+
+}  // namespace
+
+bool WindowManagerRuns() { return theDesktop.wmSelectionOwner != 0 || theDesktop.wmCheckWindow != 0; }
+
+void WatchWindowManager() {
+    Desktop& d = theDesktop;
+    d.wmSelectionOwner = Watched([&] { return XGetSelectionOwner(d.display, d.atoms.WM_S); });
+    d.wmCheckWindow = Watched(LiveCheckWindow);
+}
+
+bool ConcernsWindowManager(const XEvent& event) {
+    const Desktop& d = theDesktop;
+    switch (event.type) {
+        case DestroyNotify:
+            return event.xdestroywindow.window != 0 &&
+                   (event.xdestroywindow.window == d.wmSelectionOwner || event.xdestroywindow.window == d.wmCheckWindow);
+        case PropertyNotify:
+            return event.xproperty.window == d.root && event.xproperty.atom == d.atoms.NET_SUPPORTING_WM_CHECK;
+        case ClientMessage:  // ICCCM: a new manager announces itself on the root
+            return event.xclient.window == d.root && event.xclient.message_type == d.atoms.MANAGER &&
+                   static_cast<Atom>(event.xclient.data.l[1]) == d.atoms.WM_S;
+        default:
+            return false;
+    }
+}
 
 bool WindowManagerSupports(Atom feature) {
     if (!WindowManagerRuns()) return false;

@@ -21,6 +21,7 @@ struct Atoms {
     Atom WM_PROTOCOLS, WM_DELETE_WINDOW, UTF8_STRING, CARDINAL_;
     Atom NET_SUPPORTED, NET_SUPPORTING_WM_CHECK, NET_WM_NAME, NET_WM_ICON, NET_WM_PID;
     Atom NET_WM_STATE, NET_WM_STATE_ABOVE, NET_WM_MOVERESIZE, MOTIF_WM_HINTS;
+    Atom MANAGER, WM_S;  // WM_S: the window-manager selection of our screen, WM_S<n>
 };
 
 struct Desktop {
@@ -33,6 +34,10 @@ struct Desktop {
     std::string commandLine;
     std::map<Window, X11Form*> forms;
     bool quit = false;
+    // The window manager as last seen: the owner of WM_S<n> and the live
+    // EWMH check window; 0 when there is none.
+    Window wmSelectionOwner = 0;
+    Window wmCheckWindow = 0;
 };
 
 // The connection; null before RunProgram opened it and after it closed it.
@@ -45,8 +50,15 @@ X11Form* FormOf(HWND window);
 // afresh each time: window managers come and go.
 bool WindowManagerSupports(Atom feature);
 
-// Whether a window manager runs at all.
+// Whether a window manager runs at all, as last seen by WatchWindowManager.
 bool WindowManagerRuns();
+
+// Looks afresh for a window manager and watches it, so that one that comes
+// or goes is noticed: its selection owner and check window report their
+// destruction, the root window a new manager and a changed check property.
+void WatchWindowManager();
+// Whether an event tells that the window manager may have come or gone.
+bool ConcernsWindowManager(const XEvent& event);
 
 // Sends an EWMH client message about `window` to the root window.
 void SendRootMessage(Window window, Atom type, long l0, long l1, long l2, long l3, long l4);

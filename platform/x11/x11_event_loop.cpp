@@ -47,12 +47,14 @@ void InternAtoms(x11::Atoms& a) {
         {&a.NET_WM_NAME, "_NET_WM_NAME"}, {&a.NET_WM_ICON, "_NET_WM_ICON"}, {&a.NET_WM_PID, "_NET_WM_PID"},
         {&a.NET_WM_STATE, "_NET_WM_STATE"}, {&a.NET_WM_STATE_ABOVE, "_NET_WM_STATE_ABOVE"},
         {&a.NET_WM_MOVERESIZE, "_NET_WM_MOVERESIZE"}, {&a.MOTIF_WM_HINTS, "_MOTIF_WM_HINTS"},
+        {&a.MANAGER, "MANAGER"},
     };
     std::vector<char*> names;
     for (const Entry& e : entries) names.push_back(const_cast<char*>(e.name));
     std::vector<Atom> atoms(names.size());
     XInternAtoms(D().display, names.data(), static_cast<int>(names.size()), False, atoms.data());
     for (std::size_t i = 0; i < names.size(); ++i) *entries[i].atom = atoms[i];
+    a.WM_S = XInternAtom(D().display, ("WM_S" + std::to_string(D().screen)).c_str(), False);
 }
 
 std::int16_t ShiftOf(unsigned int state) {
@@ -75,6 +77,7 @@ public:
             for (const auto& [window, form] : D().forms) form->KeepShowing(now);
             XFlush(D().display);
             if (now >= nextTick) {
+                for (const auto& [window, form] : D().forms) form->KeepAbove();
                 Tick();
                 nextTick += Interval();
                 if (nextTick <= Clock::now()) nextTick = Clock::now() + Interval();  // fell behind: skip, don't race
@@ -103,7 +106,8 @@ private:
     void Dispatch(XEvent& event) {
         X11Form* form = x11::FormOf(static_cast<HWND>(event.xany.window));
         if (form == nullptr) {
-            if (event.type == ConfigureNotify)
+            if (x11::ConcernsWindowManager(event)) x11::WatchWindowManager();
+            if (event.type == ConfigureNotify && event.xany.window != D().root)
                 for (const auto& [window, framed] : D().forms)
                     if (framed->Parent() == event.xany.window) framed->OnFrameConfigure();
             return;
@@ -126,10 +130,7 @@ private:
                 form->OnMapped(false);
                 break;
             case VisibilityNotify:
-                // NOTE: without a window manager nobody keeps us above; raise
-                // ourselves whenever another window covers us.
-                if (event.xvisibility.state != VisibilityUnobscured && !x11::WindowManagerRuns())
-                    XRaiseWindow(D().display, event.xany.window);
+                if (event.xvisibility.state != VisibilityUnobscured) form->OnCovered();
                 break;
             case ButtonPress:
                 OnPress(*form, event.xbutton);
@@ -138,8 +139,14 @@ private:
                 if (event.xbutton.button == Button1) form->OnLeftRelease();
                 break;
             case MotionNotify: {
-                // Only the latest position matters.
-                while (XCheckTypedWindowEvent(D().display, event.xany.window, MotionNotify, &event)) {
+                // Of a run of motion only the latest position matters. The
+                // run ends at any other event: motion after a release is
+                // not part of the drag.
+                XEvent next;
+                while (XEventsQueued(D().display, QueuedAfterReading) > 0) {
+                    XPeekEvent(D().display, &next);
+                    if (next.type != MotionNotify || next.xany.window != event.xany.window) break;
+                    XNextEvent(D().display, &event);
                 }
                 form->OnPointerMotion(event.xmotion.x_root, event.xmotion.y_root);
                 break;
@@ -207,6 +214,10 @@ int RunProgram(int argc, char** argv, void (*startup)()) {
     int eventBase = 0, errorBase = 0;
     d.hasShape = XShapeQueryExtension(d.display, &eventBase, &errorBase) != 0;
     d.hasRandr = XRRQueryExtension(d.display, &eventBase, &errorBase) != 0;
+    // A new window manager announces itself to the root's structure
+    // listeners; its check window is a root property.
+    XSelectInput(d.display, d.root, StructureNotifyMask | PropertyChangeMask);
+    x11::WatchWindowManager();
 
     try {
         startup();

@@ -23,6 +23,26 @@ namespace platform::x11 {
 
 namespace {
 
+// Whether the left button's release already waits in the queue: the
+// program has fallen behind the user.
+bool LeftReleaseQueued(Window window) {
+    struct Search {
+        Window window;
+        bool found;
+    } search{window, false};
+    XEvent ignored;
+    XCheckIfEvent(
+        TheDesktop().display, &ignored,
+        [](Display*, XEvent* event, XPointer argument) -> Bool {
+            auto* s = reinterpret_cast<Search*>(argument);
+            if (event->type == ButtonRelease && event->xbutton.window == s->window && event->xbutton.button == Button1)
+                s->found = true;
+            return False;  // look only, take nothing
+        },
+        reinterpret_cast<XPointer>(&search));
+    return search.found;
+}
+
 constexpr long kMoveResizeMove = 8;
 constexpr long kMoveResizeCancel = 11;
 constexpr long kStateAdd = 1;
@@ -177,8 +197,13 @@ void X11Form::Show() {
     XFlush(d.display);
 }
 
+void X11Form::OnMapped(bool mapped) {
+    mapped_ = mapped;
+    everMapped_ = everMapped_ || mapped;
+}
+
 void X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
-    if (!shown_ || mapped_ || mapRetries_ >= kMapRetries || now < nextMapRetry_) return;
+    if (!shown_ || everMapped_ || mapRetries_ >= kMapRetries || now < nextMapRetry_) return;
     ++mapRetries_;
     nextMapRetry_ = now + kMapRetryInterval;
     XMapRaised(TheDesktop().display, window_);
@@ -197,6 +222,39 @@ void X11Form::MakeTopmost() {
                         kSourceApplication, 0);
     }
     XRaiseWindow(d.display, window_);
+}
+
+void X11Form::KeepAbove() {
+    Desktop& d = TheDesktop();
+    if (!covered_) return;
+    covered_ = false;
+    if (!mapped_ || parent_ != d.root || WindowManagerRuns()) return;
+    // NOTE: override-redirect windows (menus, tooltips, lock screens) belong
+    // above us; we go just above the topmost ordinary window that covers us.
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d.display, d.root, &root, &parent, &children, &count)) return;
+    const RECT ours = Rect();
+    Window cover = 0;
+    bool aboveUs = false;
+    for (unsigned i = 0; i < count; ++i) {  // bottom to top
+        if (children[i] == window_) {
+            aboveUs = true;
+            continue;
+        }
+        XWindowAttributes a{};
+        if (!aboveUs || !XGetWindowAttributes(d.display, children[i], &a) || a.map_state != IsViewable ||
+            a.override_redirect)
+            continue;
+        const int right = a.x + a.width + 2 * a.border_width, bottom = a.y + a.height + 2 * a.border_width;
+        if (a.x < ours.right && ours.left < right && a.y < ours.bottom && ours.top < bottom) cover = children[i];
+    }
+    if (children != nullptr) XFree(children);
+    if (cover == 0) return;
+    XWindowChanges changes{};
+    changes.sibling = cover;
+    changes.stack_mode = Above;
+    XConfigureWindow(d.display, window_, CWSibling | CWStackMode, &changes);
 }
 
 void X11Form::TakeShape(const Rectangles& shape) {
@@ -280,7 +338,9 @@ void X11Form::BeginCaptionDrag() {
 void X11Form::OnPointerMotion(int rootX, int rootY) {
     Desktop& d = TheDesktop();
     if (drag_ == Drag::Armed) {
-        if (WindowManagerSupports(d.atoms.NET_WM_MOVERESIZE)) {
+        // A drag that is over already is ours to finish: the window manager
+        // would start a move that no button holds.
+        if (!LeftReleaseQueued(window_) && WindowManagerSupports(d.atoms.NET_WM_MOVERESIZE)) {
             // NOTE: EWMH wants our grab released first; the press position
             // lets the window manager apply the whole path since the press.
             XUngrabPointer(d.display, CurrentTime);

@@ -38,10 +38,15 @@ public:
     void OnFrameConfigure();
     // The window manager's frame around us; the root window when none.
     Window Parent() const { return parent_; }
-    void OnMapped(bool mapped) { mapped_ = mapped; }
+    void OnMapped(bool mapped);
     // NOTE: a window manager that is still starting can lose a map request
-    // (seen with openbox); ask again now and then until the window shows.
+    // (seen with openbox); ask again now and then until the window first
+    // shows. After that an unmapped window is the user's doing (minimised).
     void KeepShowing(std::chrono::steady_clock::time_point now);
+    // Another window covers ours. Without a window manager nobody keeps us
+    // above, so KeepAbove, once a tick, raises us over it.
+    void OnCovered() { covered_ = true; }
+    void KeepAbove();
     // A left press and what becomes of it: a drag once the pointer moves.
     void OnLeftPress(int rootX, int rootY);
     void BeginCaptionDrag();
@@ -66,7 +71,9 @@ private:
     std::int32_t left_ = 0;
     std::int32_t top_ = 0;
     bool mapped_ = false;
+    bool everMapped_ = false;
     bool shown_ = false;
+    bool covered_ = false;
     int mapRetries_ = 0;
     std::chrono::steady_clock::time_point nextMapRetry_{};
     bool topmost_ = false;
