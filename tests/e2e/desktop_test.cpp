@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <fstream>
 #include <memory>
@@ -34,11 +35,12 @@ platform::Image Figure() {
     return image;
 }
 
-class Desktop : public ::testing::TestWithParam<bool> {
+// A fresh X server, optionally openbox, and the program in a folder of its own.
+class XDesktop : public ::testing::Test {
 protected:
-    void SetUp() override {
-        server = std::make_unique<e2e::XServer>();
-        if (GetParam()) windowManager = std::make_unique<e2e::WindowManager>(*server);
+    void Begin(bool withOpenbox, int width = 1024, int height = 768) {
+        server = std::make_unique<e2e::XServer>(width, height);
+        if (withOpenbox) windowManager = std::make_unique<e2e::WindowManager>(*server);
         program = std::make_unique<e2e::Program>(*server, folder);
         display = server->Connection();
     }
@@ -62,16 +64,34 @@ protected:
         std::ifstream in(program->SettingsFile(), std::ios::binary);
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
+    // Ten steps of motion from where the pointer is.
+    void MoveInSteps(int fromX, int fromY, int dx, int dy, std::chrono::milliseconds pause) {
+        for (int step = 1; step <= 10; ++step) {
+            e2e::MovePointer(display, fromX + dx * step / 10, fromY + dy * step / 10);
+            std::this_thread::sleep_for(pause);
+        }
+    }
     void Drag(unsigned button, int fromX, int fromY, int dx, int dy) {
         e2e::MovePointer(display, fromX, fromY);
         e2e::Button(display, button, true);
-        for (int step = 1; step <= 10; ++step) {
-            e2e::MovePointer(display, fromX + dx * step / 10, fromY + dy * step / 10);
-            std::this_thread::sleep_for(20ms);
-        }
+        MoveInSteps(fromX, fromY, dx, dy, 20ms);
         std::this_thread::sleep_for(100ms);
         e2e::Button(display, button, false);
         std::this_thread::sleep_for(300ms);
+    }
+    // Whether the face shows above `cover` in the stacking order.
+    bool FaceAbove(Window face, Window cover) {
+        return e2e::StackIndex(display, e2e::TopLevelOf(display, face)) > e2e::StackIndex(display, cover);
+    }
+    Window MapCover(bool overrideRedirect) {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = overrideRedirect ? True : False;
+        attributes.background_pixel = 0xFF0000;
+        const Window cover = XCreateWindow(display, DefaultRootWindow(display), 0, 0, 1024, 768, 0, CopyFromParent,
+                                           InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+        XMapRaised(display, cover);
+        XSync(display, False);
+        return cover;
     }
 
     test::TempFolder folder;
@@ -80,6 +100,12 @@ protected:
     std::unique_ptr<e2e::Program> program;
     Display* display = nullptr;
     pid_t pid = 0;
+};
+
+// The same behaviour with no window manager and with openbox.
+class Desktop : public XDesktop, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override { Begin(GetParam()); }
 };
 
 TEST_P(Desktop, FirstStartStandsAtTheTopCentreWithItsNamesAndIcon) {
@@ -176,6 +202,23 @@ TEST_P(Desktop, LeftDragMovesTheWindowByThePointersPathRightDragDoesNot) {
     EXPECT_EQ(Position(window), std::make_pair(start.first - 150, start.second + 90));
 }
 
+TEST_P(Desktop, ADragQueuedWhileTheProgramIsStoppedLandsWhereTheButtonWasReleased) {
+    const Window window = StartAndWait();
+    const auto start = Position(window);
+    const int x = start.first + 76, y = start.second + 120;
+    ::kill(pid, SIGSTOP);  // falls behind: everything below waits in its queue
+    e2e::MovePointer(display, x, y);
+    e2e::Button(display, 1, true);
+    MoveInSteps(x, y, 50, 0, 5ms);
+    e2e::Button(display, 1, false);
+    MoveInSteps(x + 50, y, 80, 40, 5ms);  // the pointer drifts on, no button held
+    ::kill(pid, SIGCONT);
+    const auto released = std::make_pair(start.first + 50, start.second);
+    EXPECT_TRUE(WaitUntil([&] { return Position(window) == released; }, 2s));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(Position(window), released) << "ended at " << Position(window).first << "," << Position(window).second;
+}
+
 TEST_P(Desktop, ASecondStartEndsAtOnceWithoutAWindow) {
     StartAndWait();
     const pid_t second = program->Start();
@@ -222,6 +265,10 @@ TEST_P(Desktop, HandEditedAndBrokenSettingsFiles) {
         {"random bytes", std::string("\x00\xff[\x01=\n\xfe", 7), {kTopCentreLeft, 0}},
         {"wholly off-screen", "[Quorl's Zwinkerle]\nTop=-99999\nLeft=-99999\n", {kTopCentreLeft, 0}},
         {"partly on screen stays", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=-1500\n", {-100, -100}},
+        // The face covers x 6..142 and y 21..229 of its 148 x 230 window.
+        {"only the cut-away margin on screen", "[Quorl's Zwinkerle]\nTop=1500\nLeft=15270\n", {kTopCentreLeft, 0}},
+        {"a strip of the face at the right edge stays", "[Quorl's Zwinkerle]\nTop=1500\nLeft=14760\n", {984, 100}},
+        {"a sliver of forehead at the bottom edge", "[Quorl's Zwinkerle]\nTop=11145\nLeft=1500\n", {kTopCentreLeft, 0}},
         {"a number too large for a single", "[Quorl's Zwinkerle]\nTop=300\nLeft=1e400\n", {0, 20}},
     };
     for (const Case& c : cases) {
@@ -273,43 +320,81 @@ TEST(NoDisplay, OneLineOnStderrAndExitCode1) {
     EXPECT_NE(message.find("display"), std::string::npos) << message;
 }
 
-TEST(WithoutWindowManager, StaysAboveAWindowThatCoversIt) {
-    test::TempFolder folder;
-    e2e::XServer server;
-    e2e::Program program(server, folder);
-    Display* display = server.Connection();
-    const Window window = e2e::WaitForWindow(display, program.Start());
-    ASSERT_NE(window, 0U);
-    const Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1024, 768, 0, 0, 0xFF0000);
-    XMapRaised(display, cover);
-    XSync(display, False);
-    const auto stackIndex = [&](Window wanted) {
-        Window root, parent, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
-        int index = -1;
-        for (unsigned i = 0; i < count; ++i)
-            if (children[i] == wanted) index = static_cast<int>(i);  // bottom to top
-        if (children != nullptr) XFree(children);
-        return index;
-    };
-    EXPECT_TRUE(WaitUntil([&] { return stackIndex(window) > stackIndex(cover); }, 2s));
-    // And the face shows on top of the cover, once it has repainted.
-    const auto [left, top] = e2e::RootPosition(display, window);
-    EXPECT_TRUE(WaitUntil([&] {
+TEST_F(XDesktop, WithoutAWindowManagerItRisesAboveOrdinaryWindowsButNotOverrideRedirectOnes) {
+    Begin(false);
+    const Window face = StartAndWait();
+    const auto [left, top] = Position(face);
+    const auto showsFace = [&] {
         return e2e::GrabScreen(display, left + 76, top + 180, 1, 1).At(0, 0) != platform::RGB(255, 0, 0);
-    }, 2s));
+    };
+    // An ordinary window that covers it: the face comes back on top and repaints.
+    const Window ordinary = MapCover(false);
+    EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, ordinary); }, 2s));
+    EXPECT_TRUE(WaitUntil(showsFace, 2s));
+    XDestroyWindow(display, ordinary);
+    // A lock screen, menu or tooltip belongs above it and stays there.
+    const Window lock = MapCover(true);
+    std::this_thread::sleep_for(1s);
+    EXPECT_FALSE(FaceAbove(face, lock));
+    EXPECT_FALSE(showsFace());
 }
 
-TEST(WithOpenbox, NoFrameAndKeptAbove) {
-    test::TempFolder folder;
-    e2e::XServer server;
-    e2e::WindowManager openbox(server);
-    e2e::Program program(server, folder);
-    Display* display = server.Connection();
-    const Window window = e2e::WaitForWindow(display, program.Start());
-    ASSERT_NE(window, 0U);
-    std::this_thread::sleep_for(300ms);
+TEST_F(XDesktop, WithoutAWindowManagerAClientThatAlsoKeepsItselfAboveStartsNoRaiseWar) {
+    Begin(false);
+    StartAndWait();
+    // A rival on a connection of its own raises itself whenever covered, as
+    // on-screen displays do; each time it is covered, the face has risen.
+    std::atomic<bool> stop = false;
+    std::atomic<int> facesRaises = 0;
+    std::thread rival([&] {
+        Display* own = XOpenDisplay(server->Name().c_str());
+        const Window window = XCreateSimpleWindow(own, DefaultRootWindow(own), 0, 0, 1024, 768, 0, 0, 0xFF0000);
+        XSelectInput(own, window, VisibilityChangeMask);
+        XMapRaised(own, window);
+        XFlush(own);
+        while (!stop) {
+            while (XPending(own) > 0) {
+                XEvent event;
+                XNextEvent(own, &event);
+                if (event.type == VisibilityNotify && event.xvisibility.state != VisibilityUnobscured) {
+                    ++facesRaises;
+                    XRaiseWindow(own, window);
+                }
+            }
+            XFlush(own);
+            std::this_thread::sleep_for(1ms);
+        }
+        XCloseDisplay(own);
+    });
+    std::this_thread::sleep_for(3s);
+    stop = true;
+    rival.join();
+    EXPECT_GT(facesRaises, 0) << "the face never rose above the rival";
+    EXPECT_LE(facesRaises, 3000 / 70 + 5) << "more than one raise per 70 ms tick";
+    EXPECT_NE(e2e::WindowsOf(display, pid).size(), 0U);
+}
+
+TEST_F(XDesktop, AWindowManagerThatGoesLeavesTheFaceDraggableAndAbove) {
+    for (const int signal : {SIGTERM, SIGKILL}) {
+        SCOPED_TRACE(signal == SIGTERM ? "openbox exits" : "openbox is killed");
+        TearDown();
+        Begin(true);
+        const Window face = StartAndWait();
+        windowManager->End(signal);
+        ASSERT_TRUE(WaitUntil([&] { return e2e::TopLevelOf(display, face) == face; }, 2s)) << "still framed";
+        std::this_thread::sleep_for(200ms);
+        const auto start = Position(face);
+        Drag(1, start.first + 76, start.second + 120, 60, 40);
+        EXPECT_TRUE(WaitUntil([&] { return Position(face) == std::make_pair(start.first + 60, start.second + 40); }, 2s))
+            << Position(face).first << "," << Position(face).second;
+        const Window later = MapCover(false);
+        EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, later); }, 2s)) << "a window opened later covers the face";
+    }
+}
+
+TEST_F(XDesktop, WithOpenboxNoFrameAndKeptAbove) {
+    Begin(true);
+    const Window window = StartAndWait();
     const auto readAtoms = [&](const char* property, Atom type) {
         Atom actual;
         int format;
@@ -328,14 +413,27 @@ TEST(WithOpenbox, NoFrameAndKeptAbove) {
     const auto state = readAtoms("_NET_WM_STATE", XA_ATOM);
     EXPECT_NE(std::find(state.begin(), state.end(), XInternAtom(display, "_NET_WM_STATE_ABOVE", False)), state.end());
     // The frame openbox puts around it is no larger than the window.
-    Window root, parent, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, window, &root, &parent, &children, &count);
-    if (children != nullptr) XFree(children);
     XWindowAttributes frame{};
-    XGetWindowAttributes(display, parent, &frame);
+    XGetWindowAttributes(display, e2e::TopLevelOf(display, window), &frame);
     EXPECT_EQ(frame.width, kWidth);
     EXPECT_EQ(frame.height, kHeight);
+}
+
+TEST_F(XDesktop, WithOpenboxAMinimisedFaceStaysMinimised) {
+    Begin(true);
+    const Window window = StartAndWait();
+    std::this_thread::sleep_for(1s);  // past the first retry of a lost map request
+    for (int minimise = 1; minimise <= 2; ++minimise) {
+        SCOPED_TRACE("minimise " + std::to_string(minimise));
+        XIconifyWindow(display, window, DefaultScreen(display));
+        XSync(display, False);
+        ASSERT_TRUE(WaitUntil([&] { return e2e::WindowsOf(display, pid).empty(); }, 2s));
+        std::this_thread::sleep_for(1500ms);
+        EXPECT_TRUE(e2e::WindowsOf(display, pid).empty()) << "the face undid the minimise";
+        XMapWindow(display, window);  // restored, as from a task list
+        XSync(display, False);
+        ASSERT_TRUE(WaitUntil([&] { return !e2e::WindowsOf(display, pid).empty(); }, 2s));
+    }
 }
 
 }  // namespace

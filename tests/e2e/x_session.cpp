@@ -44,11 +44,12 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     ::_exit(127);
 }
 
-void Stop(pid_t pid) {
+void Stop(pid_t pid, int signal = SIGTERM) {
     if (pid <= 0) return;
-    ::kill(-pid, SIGTERM);
+    ::kill(-pid, signal);
     for (int i = 0; i < 100; ++i) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid) return;
+        const pid_t reaped = ::waitpid(pid, nullptr, WNOHANG);
+        if (reaped == pid || reaped < 0) return;  // ended now, or reaped before
         std::this_thread::sleep_for(20ms);
     }
     ::kill(-pid, SIGKILL);
@@ -104,8 +105,13 @@ WindowManager::WindowManager(const XServer& server) {
 
 WindowManager::~WindowManager() { Stop(pid_); }
 
+void WindowManager::End(int signal) {
+    Stop(pid_, signal);
+    pid_ = -1;
+}
+
 Program::Program(const XServer& server, const test::TempFolder& folder) : server_(server), folder_(folder) {
-    std::filesystem::copy_file(ZW_PROGRAM_PATH, folder.File("zwinkerle"));
+    std::filesystem::copy_file(ZW_PROGRAM_PATH, folder.File("zwinkerle"), std::filesystem::copy_options::overwrite_existing);
     std::filesystem::permissions(folder.File("zwinkerle"), std::filesystem::perms::owner_all);
     runtimeDir_ = folder.File("runtime");
     std::filesystem::create_directory(runtimeDir_);
@@ -192,6 +198,28 @@ std::pair<int, int> RootPosition(Display* display, Window window) {
     Window child;
     XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
     return {x, y};
+}
+
+Window TopLevelOf(Display* display, Window window) {
+    for (;;) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display, window, &root, &parent, &children, &count)) return window;
+        if (children != nullptr) XFree(children);
+        if (parent == root || parent == 0) return window;
+        window = parent;
+    }
+}
+
+int StackIndex(Display* display, Window topLevel) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    int index = -1;
+    for (unsigned i = 0; i < count; ++i)
+        if (children[i] == topLevel) index = static_cast<int>(i);
+    if (children != nullptr) XFree(children);
+    return index;
 }
 
 std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height) {

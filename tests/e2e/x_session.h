@@ -39,6 +39,8 @@ public:
     ~WindowManager();
     WindowManager(const WindowManager&) = delete;
     WindowManager& operator=(const WindowManager&) = delete;
+    // Ends it with `signal` (SIGTERM: a clean exit; SIGKILL: killed) and waits.
+    void End(int signal);
 
 private:
     pid_t pid_ = -1;
@@ -76,6 +78,10 @@ std::vector<Window> WindowsOf(Display* display, pid_t pid);
 Window WaitForWindow(Display* display, pid_t pid);
 // The window's top-left corner on the root window.
 std::pair<int, int> RootPosition(Display* display, Window window);
+// The top-level window that holds `window`: its frame, or itself.
+Window TopLevelOf(Display* display, Window window);
+// Position in the root's stacking order, bottom first; -1 when not there.
+int StackIndex(Display* display, Window topLevel);
 // The window's shape (bounding or input) as a pixel mask, row-major.
 std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height);
 // What the screen shows.
