@@ -87,7 +87,7 @@ public:
 
 private:
     void Use(const std::string& service);
-    void Present(const RECT&) override {}
+    bool Present(const RECT&) override { return true; }
 
     FormEvents& events_;
     HWND handle_;

@@ -24,6 +24,10 @@ Image BackgroundWithPicture(std::int32_t width, std::int32_t height, const FormD
     return image;
 }
 
+bool Touch(const RECT& a, const RECT& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
 void Include(RECT& area, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
     if (area.left >= area.right) {
         area = {x0, y0, x1, y1};
@@ -103,7 +107,29 @@ void RasterForm::Circle(float x, float y, float radius, Colour colour) {
             for (std::int32_t col = changed.left; col < changed.right; ++col)
                 surface_.At(col, row) = persistent_.At(col, row);
     }
-    if (changed.left < changed.right) Present(changed);
+    if (changed.left < changed.right) MarkDrawn(changed);
+}
+
+void RasterForm::MarkDrawn(RECT area) {
+    // Areas that touch become one, so each eye is one area however often
+    // it is painted over in a tick.
+    for (auto it = drawn_.begin(); it != drawn_.end();) {
+        if (Touch(*it, area)) {
+            Include(area, it->left, it->top, it->right, it->bottom);
+            drawn_.erase(it);
+            it = drawn_.begin();
+        } else {
+            ++it;
+        }
+    }
+    drawn_.push_back(area);
+}
+
+bool RasterForm::ShowChanges() {
+    bool changed = false;
+    for (const RECT& area : drawn_) changed = Present(area) || changed;
+    drawn_.clear();
+    return changed;
 }
 
 Colour RasterForm::Point(float x, float y) {
@@ -124,7 +150,7 @@ RECT RasterForm::RectAt(std::int32_t left, std::int32_t top) const {
 
 void RasterForm::RepaintFromPersistentImage() {
     surface_ = persistent_;
-    Present({0, 0, surface_.width, surface_.height});
+    drawn_.assign(1, RECT{0, 0, surface_.width, surface_.height});
 }
 
 }  // namespace platform

@@ -4,9 +4,12 @@
 // persistent image (AutoRedraw), FillColor, Circle and Point. The persistent
 // image always holds BackColor and the picture plus what was drawn while
 // AutoRedraw was on; the surface is what the window shows. A backend derives
-// from it, supplies the window-manager side and pushes surface changes to
-// the screen in Present().
+// from it and supplies the window-manager side. Drawing only marks areas of
+// the surface; ShowChanges() hands them to the backend's Present() once, so
+// that a tick's whites and pupils reach the screen together.
 #pragma once
+
+#include <vector>
 
 #include "platform/form.h"
 
@@ -28,6 +31,10 @@ public:
     void Circle(float x, float y, float radius, Colour colour) override;
     Colour Point(float x, float y) override;
 
+    // Presents the areas drawn since the last call; true when the screen
+    // changed.
+    bool ShowChanges();
+
     std::int32_t PixelWidth() const { return surface_.width; }
     std::int32_t PixelHeight() const { return surface_.height; }
     const Image& Surface() const { return surface_; }
@@ -40,13 +47,15 @@ protected:
     RECT RectAt(std::int32_t left, std::int32_t top) const;
     // The window has been exposed: the persistent image shows again.
     void RepaintFromPersistentImage();
-    // Pixels of the surface changed; the backend shows them. The rectangle is
-    // clipped to the drawing area, right and bottom exclusive.
-    virtual void Present(const RECT& changed) = 0;
+    // Pixels of the surface may have changed; the backend shows those that
+    // differ from the screen and says whether there were any. The rectangle
+    // is clipped to the drawing area, right and bottom exclusive.
+    virtual bool Present(const RECT& changed) = 0;
 
 private:
     double ToPixels(float value) const;
     void PaintDisc(Image& target, double cx, double cy, double radius, Colour colour, RECT& changed);
+    void MarkDrawn(RECT area);
 
     float widthTwips_;
     bool hasPicture_;
@@ -55,6 +64,7 @@ private:
     Colour fillColor_;
     Image persistent_;
     Image surface_;
+    std::vector<RECT> drawn_;  // disjoint areas drawn since ShowChanges()
 };
 
 }  // namespace platform

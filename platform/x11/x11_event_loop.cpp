@@ -1,7 +1,8 @@
 // x11_event_loop.cpp: the program's entry and event loop on X11.
 //
 // Implements: RunProgram. One thread; poll() on the connection wakes the
-// loop for X events and for the form timers, so an idle program sleeps.
+// loop for X events and for the form timers. Once the eyes stop changing,
+// the timers rest until the pointer moves or the window is touched.
 // Double-clicks are made from single presses (X has none).
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -12,14 +13,17 @@
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "platform/app.h"
 #include "platform/double_click.h"
 #include "platform/failure.h"
 #include "platform/program.h"
+#include "platform/tick_schedule.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_form.h"
+#include "platform/x11/x11_raw_motion.h"
 
 namespace platform {
 
@@ -65,27 +69,31 @@ std::int16_t ShiftOf(unsigned int state) {
 class EventLoop {
 public:
     void Run() {
-        auto nextTick = Clock::now() + Interval();
+        TickSchedule schedule(Interval(), Clock::now());
         while (!D().quit && !D().forms.empty()) {
             while (!D().quit && XPending(D().display) > 0) {
                 XEvent event;
                 XNextEvent(D().display, &event);
-                Dispatch(event);
+                if (Dispatch(event)) schedule.Wake(Clock::now());
             }
             if (D().quit || D().forms.empty()) break;
             const auto now = Clock::now();
-            for (const auto& [window, form] : D().forms) form->KeepShowing(now);
-            XFlush(D().display);
-            if (now >= nextTick) {
+            bool awaitingMap = false;
+            for (const auto& [window, form] : D().forms) awaitingMap = form->KeepShowing(now) || awaitingMap;
+            if (schedule.Due(now)) {
                 for (const auto& [window, form] : D().forms) form->KeepAbove();
                 Tick();
-                nextTick += Interval();
-                if (nextTick <= Clock::now()) nextTick = Clock::now() + Interval();  // fell behind: skip, don't race
-                continue;
+                const bool changed = ShowChanges();
+                schedule.Ticked(changed || awaitingMap || !rawMotion_.Available(), Clock::now());
+                rawMotion_.Watch(schedule.WatchesMotion());
+            } else {
+                ShowChanges();
             }
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(nextTick - now).count();
+            XFlush(D().display);
+            const std::optional<Clock::duration> wait = schedule.Wait(Clock::now());
+            if (wait && *wait == Clock::duration::zero()) continue;
             pollfd connection{ConnectionNumber(D().display), POLLIN, 0};
-            ::poll(&connection, 1, static_cast<int>(wait));
+            ::poll(&connection, 1, wait ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*wait).count()) : -1);
         }
     }
 
@@ -103,14 +111,26 @@ private:
             if (form->TimerIntervalMs() > 0) Attempt([tick = form] { tick->Events().tmr_Timer(); });
     }
 
-    void Dispatch(XEvent& event) {
+    static bool ShowChanges() {
+        bool changed = false;
+        for (const auto& [window, form] : D().forms) changed = form->ShowChanges() || changed;
+        return changed;
+    }
+
+    // Handles one event; true when it can change what the next tick paints.
+    bool Dispatch(XEvent& event) {
+        if (rawMotion_.IsMotion(event)) return true;
         X11Form* form = x11::FormOf(static_cast<HWND>(event.xany.window));
         if (form == nullptr) {
             if (x11::ConcernsWindowManager(event)) x11::WatchWindowManager();
+            bool frameMoved = false;
             if (event.type == ConfigureNotify && event.xany.window != D().root)
                 for (const auto& [window, framed] : D().forms)
-                    if (framed->Parent() == event.xany.window) framed->OnFrameConfigure();
-            return;
+                    if (framed->Parent() == event.xany.window) {
+                        framed->OnFrameConfigure();
+                        frameMoved = true;
+                    }
+            return frameMoved;
         }
         switch (event.type) {
             case Expose:
@@ -159,6 +179,7 @@ private:
             default:
                 break;
         }
+        return true;  // anything that happens to the window itself
     }
 
     void OnPress(X11Form& form, const XButtonEvent& press) {
@@ -187,6 +208,7 @@ private:
     }
 
     DoubleClickDetector doubleClick_;
+    x11::RawMotion rawMotion_;
 };
 
 }  // namespace

@@ -140,7 +140,6 @@ X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
     image_ = XCreateImage(d.display, visual, static_cast<unsigned>(depth), ZPixmap, 0, pixels,
                           static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()), 32, 0);
     if (image_ == nullptr) std::free(pixels);
-    Present({0, 0, PixelWidth(), PixelHeight()});
 }
 
 X11Form::~X11Form() { Release(); }
@@ -202,11 +201,14 @@ void X11Form::OnMapped(bool mapped) {
     everMapped_ = everMapped_ || mapped;
 }
 
-void X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
-    if (!shown_ || everMapped_ || mapRetries_ >= kMapRetries || now < nextMapRetry_) return;
-    ++mapRetries_;
-    nextMapRetry_ = now + kMapRetryInterval;
-    XMapRaised(TheDesktop().display, window_);
+bool X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
+    if (!shown_ || everMapped_ || mapRetries_ >= kMapRetries) return false;
+    if (now >= nextMapRetry_) {
+        ++mapRetries_;
+        nextMapRetry_ = now + kMapRetryInterval;
+        XMapRaised(TheDesktop().display, window_);
+    }
+    return true;
 }
 
 void X11Form::MakeTopmost() {
@@ -275,16 +277,34 @@ void X11Form::TakeShape(const Rectangles& shape) {
     OnExpose();  // redraw at once
 }
 
-void X11Form::Present(const RECT& changed) {
+void X11Form::OnExpose() {
+    RepaintFromPersistentImage();
+    exposed_ = true;
+}
+
+bool X11Form::Present(const RECT& changed) {
     Desktop& d = TheDesktop();
-    if (image_ == nullptr) return;
+    if (image_ == nullptr) return false;
+    // Only what differs from what the server was last sent travels.
     Visual* visual = DefaultVisual(d.display, d.screen);
+    const bool all = exposed_;
+    RECT differing{changed.right, changed.bottom, changed.left, changed.top};
     for (std::int32_t y = changed.top; y < changed.bottom; ++y)
-        for (std::int32_t x = changed.left; x < changed.right; ++x)
-            XPutPixel(image_, x, y, PixelOf(visual, Surface().At(x, y)));
-    if (mapped_)
-        XPutImage(d.display, window_, gc_, image_, changed.left, changed.top, changed.left, changed.top,
-                  static_cast<unsigned>(changed.right - changed.left), static_cast<unsigned>(changed.bottom - changed.top));
+        for (std::int32_t x = changed.left; x < changed.right; ++x) {
+            const unsigned long pixel = PixelOf(visual, Surface().At(x, y));
+            if (!all && XGetPixel(image_, x, y) == pixel) continue;
+            XPutPixel(image_, x, y, pixel);
+            differing = {std::min(differing.left, x), std::min(differing.top, y), std::max(differing.right, x + 1),
+                         std::max(differing.bottom, y + 1)};
+        }
+    if (differing.left >= differing.right) return false;
+    if (mapped_) {
+        XPutImage(d.display, window_, gc_, image_, differing.left, differing.top, differing.left, differing.top,
+                  static_cast<unsigned>(differing.right - differing.left),
+                  static_cast<unsigned>(differing.bottom - differing.top));
+        exposed_ = false;
+    }
+    return true;
 }
 
 void X11Form::OnConfigure(const XConfigureEvent& event) {

@@ -32,7 +32,8 @@ public:
     // Window manager side, called by the backend's calls and event loop.
     void MakeTopmost();
     void TakeShape(const Rectangles& shape);
-    void OnExpose() { RepaintFromPersistentImage(); }
+    // The server lost what the window showed: all of it travels again.
+    void OnExpose();
     void OnConfigure(const XConfigureEvent& event);
     void OnReparent(const XReparentEvent& event);
     void OnFrameConfigure();
@@ -42,7 +43,8 @@ public:
     // NOTE: a window manager that is still starting can lose a map request
     // (seen with openbox); ask again now and then until the window first
     // shows. After that an unmapped window is the user's doing (minimised).
-    void KeepShowing(std::chrono::steady_clock::time_point now);
+    // True while the window waits for its first map, so ticks must go on.
+    bool KeepShowing(std::chrono::steady_clock::time_point now);
     // Another window covers ours. Without a window manager nobody keeps us
     // above, so KeepAbove, once a tick, raises us over it.
     void OnCovered() { covered_ = true; }
@@ -56,7 +58,7 @@ public:
     void Release();
 
 private:
-    void Present(const RECT& changed) override;
+    bool Present(const RECT& changed) override;
     void MoveTo(std::int32_t left, std::int32_t top);
     void UpdatePositionFromServer();
 
@@ -67,7 +69,8 @@ private:
     Window window_ = 0;
     Window parent_ = 0;
     GC gc_ = nullptr;
-    XImage* image_ = nullptr;
+    XImage* image_ = nullptr;  // what the server was last sent
+    bool exposed_ = true;      // the server holds none of it
     std::int32_t left_ = 0;
     std::int32_t top_ = 0;
     bool mapped_ = false;
