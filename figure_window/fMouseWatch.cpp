@@ -20,7 +20,7 @@ fMouseWatch& fMouseWatch::Default() {
     return instance;
 }
 
-FormDefinition fMouseWatch::Definition() {
+FormDefinition fMouseWatch::Definition(const Image& picture) {
     FormDefinition definition;
     definition.applicationTitle = AppTitle;
     definition.caption = "Form1";
@@ -31,7 +31,7 @@ FormDefinition fMouseWatch::Definition() {
     definition.scaleMode = vbPixels;
     definition.autoRedraw = false;
     // A bitmap that failed to decode leaves the window without a picture.
-    definition.picture = FigureImage().width > 0 ? &FigureImage() : nullptr;
+    definition.picture = picture.width > 0 ? &picture : nullptr;
     definition.icon = FigureIcon();
     definition.timerIntervalMs = 70;
     return definition;
@@ -39,7 +39,8 @@ FormDefinition fMouseWatch::Definition() {
 
 Form& fMouseWatch::Me() {
     if (!window_) {
-        window_ = CreateForm(Definition(), *this);
+        const Image picture = FigureImage();  // the window takes a copy
+        window_ = CreateForm(Definition(picture), *this);
         Form_Load();
     }
     return *window_;

@@ -23,8 +23,8 @@ public:
 
     // The window; its first use loads it, which runs Form_Load.
     platform::Form& Me();
-    // The fixed properties of the figure window.
-    static platform::FormDefinition Definition();
+    // The fixed properties of the figure window, showing `picture`.
+    static platform::FormDefinition Definition(const platform::Image& picture);
 
     void Form_Load() override;
     void Form_MouseDown(std::int16_t Button, std::int16_t Shift, float X, float Y) override;

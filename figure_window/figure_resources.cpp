@@ -10,13 +10,10 @@ extern const std::size_t FigureBitmapFile_size;
 extern const unsigned char FigureIconFile[];
 extern const std::size_t FigureIconFile_size;
 
-const platform::Image& FigureImage() {
-    static const platform::Image image = [] {
-        platform::Image decoded;
-        platform::DecodeBitmapFile({FigureBitmapFile, FigureBitmapFile_size}, decoded);
-        return decoded;
-    }();
-    return image;
+platform::Image FigureImage() {
+    platform::Image decoded;
+    platform::DecodeBitmapFile({FigureBitmapFile, FigureBitmapFile_size}, decoded);
+    return decoded;
 }
 
 std::span<const std::uint8_t> FigureIcon() { return {FigureIconFile, FigureIconFile_size}; }

@@ -45,7 +45,8 @@ inline std::int32_t RoundToInt32(double value) {
     Checked(value);
     double rounded = std::floor(value);
     const double fraction = value - rounded;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(rounded, 2.0) != 0.0)) rounded += 1.0;
+    const bool odd = std::floor(rounded / 2.0) * 2.0 != rounded;
+    if (fraction > 0.5 || (fraction == 0.5 && odd)) rounded += 1.0;
     if (rounded < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
         rounded > static_cast<double>(std::numeric_limits<std::int32_t>::max()))
         Fail();

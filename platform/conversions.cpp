@@ -1,11 +1,9 @@
 // conversions.cpp: Val and the single-to-text conversion.
 #include "platform/conversions.h"
 
-#include <algorithm>
 #include <array>
-#include <cmath>
-#include <charconv>
-#include <cstdint>
+#include <clocale>
+#include <cstdio>
 #include <cstdlib>
 
 namespace platform {
@@ -14,6 +12,16 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The C library reads and writes numbers with its locale's separator.
+std::string_view LocaleSeparator() { return std::localeconv()->decimal_point; }
+
+// `text` with its first `from` exchanged for `to`.
+std::string Exchange(const std::string& text, std::string_view from, std::string_view to) {
+    const std::size_t at = text.find(from);
+    if (from == to || at == std::string::npos) return text;
+    return text.substr(0, at).append(to).append(text, at + from.size());
+}
 
 // Length of the longest prefix of `text` that is a number in Val's grammar.
 std::size_t NumberPrefixLength(std::string_view text) {
@@ -36,27 +44,6 @@ std::size_t NumberPrefixLength(std::string_view text) {
     return i;
 }
 
-// The power of ten of a number's leading digit, such as 2 for "123.4" and
-// -3 for "0.00123"; `number` has no sign, a digit and is not zero.
-std::int64_t DecimalMagnitude(std::string_view number) {
-    constexpr std::int64_t kFarBeyondAnyDouble = 1'000'000'000;
-    const std::size_t e = number.find_first_of("eE");
-    std::int64_t exponent = 0;
-    if (e != std::string_view::npos) {
-        std::string_view digits = number.substr(e + 1);
-        const bool negative = !digits.empty() && digits.front() == '-';
-        if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
-        for (const char c : digits) exponent = std::min(exponent * 10 + (c - '0'), kFarBeyondAnyDouble);
-        if (negative) exponent = -exponent;
-    }
-    const std::string_view mantissa = number.substr(0, e);
-    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    const std::size_t leading = mantissa.find_first_not_of("0.");
-    if (leading == std::string_view::npos) return -kFarBeyondAnyDouble;  // all zeros: nothing to overflow
-    const auto position = static_cast<std::int64_t>(point) - static_cast<std::int64_t>(leading);
-    return (leading < point ? position - 1 : position) + exponent;
-}
-
 }  // namespace
 
 double Val(std::string_view text) {
@@ -65,29 +52,24 @@ double Val(std::string_view text) {
     text.remove_prefix(start);
     const std::size_t length = NumberPrefixLength(text);
     if (length == 0) return 0.0;
-    // strtod would honour the C locale's separator; from_chars never does.
-    std::string_view number = text.substr(0, length);
-    bool negative = false;
-    if (number.front() == '-' || number.front() == '+') {
-        negative = number.front() == '-';
-        number.remove_prefix(1);
-    }
-    double value = 0.0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Either far too large (infinity, which fails where it is stored)
-        // or far too small for a double (zero).
-        value = DecimalMagnitude(number) < 0 ? 0.0 : HUGE_VAL;
-    }
-    return negative ? -value : value;
+    // NOTE: strtod reads the separator of the C library's locale. Giving it
+    // that separator for our point keeps the text's meaning whatever locale
+    // the program runs in. It rounds correctly and saturates: a number too
+    // large gives infinity (which fails where it is stored), one too small
+    // for a double gives 0.
+    const std::string number = Exchange(std::string(text.substr(0, length)), ".", LocaleSeparator());
+    return std::strtod(number.c_str(), nullptr);
 }
 
 std::string SingleToText(float value) {
     if (value == 0.0F) return "0";  // also -0
-    std::array<char, 64> buffer{};
-    const auto result =
-        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed);
-    return std::string(buffer.data(), result.ptr);
+    // The fewest decimals that read back as the same single.
+    std::array<char, 128> buffer{};
+    for (int decimals = 0; decimals <= 60; ++decimals) {
+        std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, static_cast<double>(value));
+        if (std::strtof(buffer.data(), nullptr) == value) break;
+    }
+    return Exchange(buffer.data(), LocaleSeparator(), ".");
 }
 
 }  // namespace platform

@@ -1,9 +1,12 @@
 // Val and the single-to-text conversion: what one run writes, the next reads.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/conversions.h"
+#include "tests/temp_folder.h"
 
 using platform::SingleToText;
 using platform::Val;
@@ -43,5 +46,22 @@ TEST(SingleToText, ReadsBackThroughVal) {
     for (const float value : {0.0F, 1.0F, -15.0F, 1440.0F, 28785.0F, -1e6F, 0.1F, 123456.7F, 3.4e38F})
         EXPECT_EQ(static_cast<float>(Val(SingleToText(value))), value) << value;
 }
+
+#ifndef _WIN32
+TEST(Conversions, KeepAPointWhateverTheLocalesSeparator) {
+    // A locale that writes 12,5: built here, since few machines install one.
+    test::TempFolder folder;
+    const std::string make = "localedef -i de_DE -f UTF-8 " + folder.File("de_DE.UTF-8") + " >/dev/null 2>&1";
+    ::setenv("LOCPATH", folder.Path().c_str(), 1);
+    if (std::system(make.c_str()) != 0 || std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "no de_DE locale can be made here (localedef and the locales package are needed)";
+    EXPECT_DOUBLE_EQ(Val("12.5"), 12.5);
+    EXPECT_DOUBLE_EQ(Val("12,5"), 12);
+    EXPECT_EQ(SingleToText(1440.5F), "1440.5");
+    EXPECT_EQ(SingleToText(-0.25F), "-0.25");
+    std::setlocale(LC_NUMERIC, "C");
+    ::unsetenv("LOCPATH");
+}
+#endif
 
 }  // namespace

@@ -2,7 +2,6 @@
 // caption grab that drags it.
 #include <gtest/gtest.h>
 
-#include "figure_window/figure_resources.h"
 #include "platform/software/client_regions.h"
 #include "platform/failure.h"
 #include "shaper/cTrimmer.h"
@@ -119,28 +118,6 @@ TEST(TrimForm, ASecondShapingReplacesTheFirst) {
     EXPECT_NE(trimmer.Region, first);
     EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "##"}));
     EXPECT_EQ(ClientRegions().LiveCount(), 0U);
-}
-
-TEST(TrimForm, TheFigureKeepsItsFacePixelsOnly) {
-    PictureWindow window(FigureImage());
-    // The window is 148 pixels wide; the picture's last two columns lie outside.
-    platform::FormDefinition definition;
-    definition.clientWidthTwips = 2220;
-    definition.clientHeightTwips = 3450;
-    definition.picture = &window.picture;
-    window.form = CreateForm(definition, window.events);
-    cTrimmer trimmer;
-    trimmer.TrimForm(*window.form);
-    auto& form = window.Headless();
-    ASSERT_EQ(form.PixelWidth(), 148);
-    const Colour key = FigureImage().At(0, 0);
-    int inShape = 0;
-    for (int y = 0; y < 230; ++y)
-        for (int x = 0; x < 148; ++x) {
-            ASSERT_EQ(form.InShape(x, y), FigureImage().At(x, y) != key) << x << "," << y;
-            inShape += form.InShape(x, y) ? 1 : 0;
-        }
-    EXPECT_GT(inShape, 148 * 230 / 2);  // a face, not a speck
 }
 
 TEST(GrabForm, ReleasesTheCaptureAndGrabsTheCaption) {
