@@ -24,8 +24,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-            const std::string& stderrFile = "/dev/null", int keepFd = -1) {
+            const std::string& stderrFile, int keepFd) {
     const pid_t pid = ::fork();
     if (pid != 0) return pid;
     ::setpgid(0, 0);
@@ -44,7 +48,7 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     ::_exit(127);
 }
 
-void Stop(pid_t pid, int signal = SIGTERM) {
+void Stop(pid_t pid, int signal) {
     if (pid <= 0) return;
     ::kill(-pid, signal);
     for (int i = 0; i < 100; ++i) {
@@ -55,10 +59,6 @@ void Stop(pid_t pid, int signal = SIGTERM) {
     ::kill(-pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
 }
-
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-
-}  // namespace
 
 XServer::XServer(int width, int height) {
     int pipeFds[2];

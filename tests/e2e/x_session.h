@@ -3,6 +3,7 @@
 #pragma once
 
 #include <X11/Xlib.h>
+#include <signal.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -25,6 +26,7 @@ public:
     XServer& operator=(const XServer&) = delete;
     const std::string& Name() const { return name_; }
     Display* Connection() const { return display_; }
+    pid_t Pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
@@ -67,6 +69,13 @@ private:
     std::string runtimeDir_;
     std::vector<pid_t> started_;
 };
+
+// Starts a process in a process group of its own, with stdin and stdout on
+// /dev/null, stderr into `stderrFile` and `environment` added; its PID.
+pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+            const std::string& stderrFile = "/dev/null", int keepFd = -1);
+// Ends the process group with `signal`, then SIGKILL after 2 s, and reaps it.
+void Stop(pid_t pid, int signal = SIGTERM);
 
 // Polls `condition` until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
