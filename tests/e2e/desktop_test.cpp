@@ -283,16 +283,7 @@ TEST_P(Desktop, HandEditedAndBrokenSettingsFiles) {
 }
 
 TEST_P(Desktop, ClosedFromOutsideItEndsWithoutStoring) {
-    const Window window = StartAndWait();
-    XEvent close{};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = window;
-    close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &close);
-    XSync(display, False);
+    e2e::SendClose(display, StartAndWait());
     EXPECT_EQ(program->WaitForExit(pid, 3s), 0);
     EXPECT_FALSE(std::filesystem::exists(program->SettingsFile()));
 }

@@ -249,6 +249,18 @@ platform::Image GrabScreen(Display* display, int x, int y, int width, int height
     return image;
 }
 
+void SendClose(Display* display, Window window) {
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &close);
+    XSync(display, False);
+}
+
 void MovePointer(Display* display, int x, int y) {
     XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
     XSync(display, False);

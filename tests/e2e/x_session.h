@@ -95,6 +95,8 @@ int StackIndex(Display* display, Window topLevel);
 std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height);
 // What the screen shows.
 platform::Image GrabScreen(Display* display, int x, int y, int width, int height);
+// Asks the window to close, as a window manager's close button does.
+void SendClose(Display* display, Window window);
 // Synthetic pointer input.
 void MovePointer(Display* display, int x, int y);
 void Button(Display* display, unsigned button, bool down);
