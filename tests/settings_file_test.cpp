@@ -1,10 +1,12 @@
 // The settings file: what a read finds, and what a write keeps.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
@@ -252,6 +254,50 @@ TEST(SettingsFileLinks, AreFollowedOnlyWhereNoOtherUserCouldHavePlantedThem) {
         EXPECT_TRUE(std::filesystem::is_symlink(shared.File("zwinkerle.ini")));
         EXPECT_EQ(mine.EntryCount() + shared.EntryCount(), 2U) << "a temporary file was left behind";
     }
+}
+
+TEST(SettingsFileLinks, EveryLinkOnTheWayIsJudged) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, to give links to another user (nobody)";
+    constexpr uid_t kNobody = 65534;
+    // Our own link, in our own folder, leads into a shared sticky folder;
+    // there a second link leads on to a file of ours.
+    struct Case { const char* name; const char* ourLinkAims; const char* relay; const char* relayAims; uid_t relayOwner; bool read; };
+    const Case cases[] = {
+        {"on through another user's link", "relay.ini", "relay.ini", "yours.ini", kNobody, false},
+        {"through another user's link to a folder", "d/yours.ini", "d", "", kNobody, false},
+        {"on through our own link", "relay.ini", "relay.ini", "yours.ini", 0, true},
+    };
+    const std::string yours = "[Quorl's Zwinkerle]\nTop=7\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder mine, shared, home;
+        mine.Write("yours.ini", yours);
+        ASSERT_EQ(::chmod(shared.Path().c_str(), 01777), 0);
+        std::filesystem::create_symlink(mine.File(c.relayAims), shared.File(c.relay));
+        ASSERT_EQ(::lchown(shared.File(c.relay).c_str(), c.relayOwner, c.relayOwner), 0);
+        std::filesystem::create_symlink(shared.File(c.ourLinkAims), home.File("zwinkerle.ini"));
+
+        EXPECT_EQ(ReadProfileValue(kSection, "Top", home.File("zwinkerle.ini")), c.read ? "7" : "");
+        WriteProfileValue(kSection, "Top", "1440", home.File("zwinkerle.ini"));
+        EXPECT_EQ(mine.Read("yours.ini"), yours) << "written through a shared folder";
+    }
+}
+
+TEST(WriteProfileValue, RemovesTheTemporaryFilesOfWritesThatDied) {
+    test::TempFolder folder;
+    const auto age = [&](const std::string& name, std::time_t seconds) {
+        const timespec times[2] = {{std::time(nullptr) - seconds, 0}, {std::time(nullptr) - seconds, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, folder.File(name).c_str(), times, 0), 0);
+    };
+    folder.Write(".zwinkerle-settings.dead01", "half");
+    age(".zwinkerle-settings.dead01", 3600);
+    folder.Write(".zwinkerle-settings.busy01", "being written by another copy");
+    folder.Write("notes.txt", "not ours to remove");
+    age("notes.txt", 3600);
+    WriteProfileValue(kSection, "Top", "1", folder.File("zwinkerle.ini"));
+    EXPECT_FALSE(std::filesystem::exists(folder.File(".zwinkerle-settings.dead01")));
+    EXPECT_TRUE(std::filesystem::exists(folder.File(".zwinkerle-settings.busy01")));
+    EXPECT_EQ(folder.EntryCount(), 3U);
 }
 
 }  // namespace
