@@ -78,12 +78,14 @@ Window LiveCheckWindow() {
 
 // Asks for `window`'s destruction to be reported, then makes sure it still
 // stands for what `lookup` finds: a window gone in between is never reported.
+// NOTE: the root or a window of ours named by another client is no window
+// manager, and selecting on it would replace the events we ask for there.
 template <typename Lookup>
 Window Watched(Lookup lookup) {
     Display* display = theDesktop.display;
     for (int attempt = 0; attempt < 3; ++attempt) {
         const Window window = lookup();
-        if (window == 0) return 0;
+        if (window == 0 || window == theDesktop.root || theDesktop.forms.contains(window)) return 0;
         XSelectInput(display, window, StructureNotifyMask);
         XSync(display, False);
         if (lookup() == window) return window;
@@ -93,12 +95,14 @@ Window Watched(Lookup lookup) {
 
 }  // namespace
 
-bool WindowManagerRuns() { return theDesktop.wmSelectionOwner != 0 || theDesktop.wmCheckWindow != 0; }
-
 void WatchWindowManager() {
     Desktop& d = theDesktop;
     d.wmSelectionOwner = Watched([&] { return XGetSelectionOwner(d.display, d.atoms.WM_S); });
     d.wmCheckWindow = Watched(LiveCheckWindow);
+    // What a manager that is gone left on the root tells nothing.
+    const std::vector<unsigned long> supported =
+        d.wmCheckWindow != 0 ? RootProperty(d.atoms.NET_SUPPORTED, XA_ATOM, 4096) : std::vector<unsigned long>{};
+    d.wmSupported.assign(supported.begin(), supported.end());
 }
 
 bool ConcernsWindowManager(const XEvent& event) {
@@ -108,7 +112,8 @@ bool ConcernsWindowManager(const XEvent& event) {
             return event.xdestroywindow.window != 0 &&
                    (event.xdestroywindow.window == d.wmSelectionOwner || event.xdestroywindow.window == d.wmCheckWindow);
         case PropertyNotify:
-            return event.xproperty.window == d.root && event.xproperty.atom == d.atoms.NET_SUPPORTING_WM_CHECK;
+            return event.xproperty.window == d.root && (event.xproperty.atom == d.atoms.NET_SUPPORTING_WM_CHECK ||
+                                                        event.xproperty.atom == d.atoms.NET_SUPPORTED);
         case ClientMessage:  // ICCCM: a new manager announces itself on the root
             return event.xclient.window == d.root && event.xclient.message_type == d.atoms.MANAGER &&
                    static_cast<Atom>(event.xclient.data.l[1]) == d.atoms.WM_S;
@@ -118,10 +123,10 @@ bool ConcernsWindowManager(const XEvent& event) {
 }
 
 bool WindowManagerSupports(Atom feature) {
-    if (!WindowManagerRuns()) return false;
-    const std::vector<unsigned long> supported = RootProperty(theDesktop.atoms.NET_SUPPORTED, XA_ATOM, 4096);
-    return std::find(supported.begin(), supported.end(), feature) != supported.end();
+    return std::find(theDesktop.wmSupported.begin(), theDesktop.wmSupported.end(), feature) != theDesktop.wmSupported.end();
 }
+
+bool WindowManagerKeepsAbove() { return WindowManagerSupports(theDesktop.atoms.NET_WM_STATE_ABOVE); }
 
 void SendRootMessage(Window window, Atom type, long l0, long l1, long l2, long l3, long l4) {
     Desktop& d = theDesktop;

@@ -34,10 +34,11 @@ struct Desktop {
     std::string commandLine;
     std::map<Window, X11Form*> forms;
     bool quit = false;
-    // The window manager as last seen: the owner of WM_S<n> and the live
-    // EWMH check window; 0 when there is none.
+    // The window manager as last seen: the owner of WM_S<n>, the live EWMH
+    // check window (0 when there is none) and what that manager supports.
     Window wmSelectionOwner = 0;
     Window wmCheckWindow = 0;
+    std::vector<Atom> wmSupported;
 };
 
 // The connection; null before RunProgram opened it and after it closed it.
@@ -46,12 +47,12 @@ Desktop& TheDesktop();
 // The form behind a window handle, or null.
 X11Form* FormOf(HWND window);
 
-// Whether the running window manager implements the given EWMH atom. Asked
-// afresh each time: window managers come and go.
+// Whether the running window manager implements the given EWMH atom: one
+// with a live EWMH check window that lists it, as last seen.
 bool WindowManagerSupports(Atom feature);
-
-// Whether a window manager runs at all, as last seen by WatchWindowManager.
-bool WindowManagerRuns();
+// Whether a window manager keeps our window above others. When none does
+// (none runs, or one without EWMH), we keep ourselves above.
+bool WindowManagerKeepsAbove();
 
 // Looks afresh for a window manager and watches it, so that one that comes
 // or goes is noticed: its selection owner and check window report their

@@ -122,7 +122,13 @@ private:
         if (rawMotion_.IsMotion(event)) return true;
         X11Form* form = x11::FormOf(static_cast<HWND>(event.xany.window));
         if (form == nullptr) {
-            if (x11::ConcernsWindowManager(event)) x11::WatchWindowManager();
+            if (x11::ConcernsWindowManager(event)) {
+                const Window before = D().wmCheckWindow;
+                x11::WatchWindowManager();
+                if (D().wmCheckWindow != before)  // a move it was making is ours now
+                    for (const auto& [window, form] : D().forms) form->TakeOverDrag();
+            }
+            if (event.xany.window == D().root) return OnTopLevelChange(event);
             bool frameMoved = false;
             if (event.type == ConfigureNotify && event.xany.window != D().root)
                 for (const auto& [window, framed] : D().forms)
@@ -182,6 +188,22 @@ private:
         return true;  // anything that happens to the window itself
     }
 
+    // NOTE: when no window manager keeps us above, a window mapped, moved or
+    // raised over ours need not change our visibility state (we may be
+    // partly hidden already), so every such change counts as a cover.
+    static bool OnTopLevelChange(const XEvent& event) {
+        Window subject = 0;
+        switch (event.type) {
+            case MapNotify: subject = event.xmap.window; break;
+            case ConfigureNotify: subject = event.xconfigure.window; break;
+            case CirculateNotify: subject = event.xcirculate.window; break;
+            default: return false;
+        }
+        if (x11::WindowManagerKeepsAbove() || D().forms.contains(subject)) return false;
+        for (const auto& [window, form] : D().forms) form->OnCovered();
+        return true;
+    }
+
     void OnPress(X11Form& form, const XButtonEvent& press) {
         std::int16_t button = 0;
         switch (press.button) {
@@ -237,8 +259,9 @@ int RunProgram(int argc, char** argv, void (*startup)()) {
     d.hasShape = XShapeQueryExtension(d.display, &eventBase, &errorBase) != 0;
     d.hasRandr = XRRQueryExtension(d.display, &eventBase, &errorBase) != 0;
     // A new window manager announces itself to the root's structure
-    // listeners; its check window is a root property.
-    XSelectInput(d.display, d.root, StructureNotifyMask | PropertyChangeMask);
+    // listeners; its check window is a root property. The root's children
+    // tell when another window may cover ours.
+    XSelectInput(d.display, d.root, StructureNotifyMask | SubstructureNotifyMask | PropertyChangeMask);
     x11::WatchWindowManager();
 
     try {

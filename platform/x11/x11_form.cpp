@@ -191,7 +191,7 @@ void X11Form::Show() {
     Desktop& d = TheDesktop();
     shown_ = true;
     nextMapRetry_ = std::chrono::steady_clock::now() + kMapRetryInterval;
-    XMapRaised(d.display, window_);
+    Map();
     if (topmost_) SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0, kSourceApplication, 0);
     XFlush(d.display);
 }
@@ -206,7 +206,7 @@ bool X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
     if (now >= nextMapRetry_) {
         ++mapRetries_;
         nextMapRetry_ = now + kMapRetryInterval;
-        XMapRaised(TheDesktop().display, window_);
+        Map();
     }
     return true;
 }
@@ -223,40 +223,79 @@ void X11Form::MakeTopmost() {
         SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0,
                         kSourceApplication, 0);
     }
-    XRaiseWindow(d.display, window_);
+    if (WindowManagerKeepsAbove())
+        XRaiseWindow(d.display, window_);
+    else
+        covered_ = true;  // KeepAbove knows which windows to stay under
 }
+
+namespace {
+
+struct Neighbour {
+    Window window;
+    bool overrideRedirect;
+    bool aboveUs;
+};
+
+// The mapped top-level windows other than ours that overlap `rect`, bottom
+// to top.
+std::vector<Neighbour> Neighbours(Window ours, const RECT& rect) {
+    Desktop& d = TheDesktop();
+    std::vector<Neighbour> found;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d.display, d.root, &root, &parent, &children, &count)) return found;
+    bool aboveUs = false;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes a{};
+        if (children[i] == ours) {
+            aboveUs = true;
+        } else if (XGetWindowAttributes(d.display, children[i], &a) && a.map_state == IsViewable) {
+            const int right = a.x + a.width + 2 * a.border_width, bottom = a.y + a.height + 2 * a.border_width;
+            if (a.x < rect.right && rect.left < right && a.y < rect.bottom && rect.top < bottom)
+                found.push_back({children[i], a.override_redirect != 0, aboveUs});
+        }
+    }
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
+void Restack(Window window, Window sibling, int mode) {
+    XWindowChanges changes{};
+    changes.sibling = sibling;
+    changes.stack_mode = mode;
+    XConfigureWindow(TheDesktop().display, window, CWSibling | CWStackMode, &changes);
+}
+
+}  // namespace
 
 void X11Form::KeepAbove() {
     Desktop& d = TheDesktop();
     if (!covered_) return;
     covered_ = false;
-    if (!mapped_ || parent_ != d.root || WindowManagerRuns()) return;
+    if (!mapped_ || parent_ != d.root || WindowManagerKeepsAbove()) return;
     // NOTE: override-redirect windows (menus, tooltips, lock screens) belong
     // above us; we go just above the topmost ordinary window that covers us.
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(d.display, d.root, &root, &parent, &children, &count)) return;
-    const RECT ours = Rect();
-    Window cover = 0;
-    bool aboveUs = false;
-    for (unsigned i = 0; i < count; ++i) {  // bottom to top
-        if (children[i] == window_) {
-            aboveUs = true;
-            continue;
-        }
-        XWindowAttributes a{};
-        if (!aboveUs || !XGetWindowAttributes(d.display, children[i], &a) || a.map_state != IsViewable ||
-            a.override_redirect)
-            continue;
-        const int right = a.x + a.width + 2 * a.border_width, bottom = a.y + a.height + 2 * a.border_width;
-        if (a.x < ours.right && ours.left < right && a.y < ours.bottom && ours.top < bottom) cover = children[i];
+    const std::vector<Neighbour> neighbours = Neighbours(window_, Rect());
+    const auto cover = std::find_if(neighbours.rbegin(), neighbours.rend(),
+                                    [](const Neighbour& n) { return n.aboveUs && !n.overrideRedirect; });
+    if (cover != neighbours.rend()) Restack(window_, cover->window, Above);
+}
+
+void X11Form::Map() {
+    Desktop& d = TheDesktop();
+    if (WindowManagerKeepsAbove()) {
+        XMapRaised(d.display, window_);
+        return;
     }
-    if (children != nullptr) XFree(children);
-    if (cover == 0) return;
-    XWindowChanges changes{};
-    changes.sibling = cover;
-    changes.stack_mode = Above;
-    XConfigureWindow(d.display, window_, CWSibling | CWStackMode, &changes);
+    // Nobody stacks us: start under any override-redirect window that is up
+    // (a lock screen, say) and rise above ordinary ones at the next tick.
+    const std::vector<Neighbour> neighbours = Neighbours(window_, Rect());
+    const auto lowest = std::find_if(neighbours.begin(), neighbours.end(),
+                                     [](const Neighbour& n) { return n.overrideRedirect; });
+    if (lowest != neighbours.end()) Restack(window_, lowest->window, Below);
+    XMapWindow(d.display, window_);
+    covered_ = true;
 }
 
 void X11Form::TakeShape(const Rectangles& shape) {
@@ -374,13 +413,36 @@ void X11Form::OnPointerMotion(int rootX, int rootY) {
     if (drag_ == Drag::Own) MoveTo(dragStartLeft_ + (rootX - pressX_), dragStartTop_ + (rootY - pressY_));
 }
 
+void X11Form::TakeOverDrag() {
+    Desktop& d = TheDesktop();
+    if (drag_ != Drag::WindowManager) return;
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int buttons = 0;
+    const bool held = XQueryPointer(d.display, d.root, &root, &child, &rootX, &rootY, &x, &y, &buttons) &&
+                      (buttons & Button1Mask) != 0;
+    if (!held) {  // the manager's move had ended; its release never reached us
+        OnLeftRelease();
+        return;
+    }
+    // Go on from here, holding the pointer so that its release reaches us.
+    XGrabPointer(d.display, window_, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync, GrabModeAsync, None,
+                 None, CurrentTime);
+    pressX_ = rootX;
+    pressY_ = rootY;
+    dragStartLeft_ = left_;
+    dragStartTop_ = top_;
+    drag_ = Drag::Own;
+}
+
 void X11Form::OnLeftRelease() {
     Desktop& d = TheDesktop();
     // A release that reaches us after the hand-over means the window manager
     // may have missed it: it must not go on moving the window.
-    if (drag_ == Drag::WindowManager)
+    if (drag_ == Drag::WindowManager && WindowManagerSupports(d.atoms.NET_WM_MOVERESIZE))
         SendRootMessage(window_, d.atoms.NET_WM_MOVERESIZE, pressX_, pressY_, kMoveResizeCancel, Button1,
                         kSourceApplication);
+    if (drag_ == Drag::Own) XUngrabPointer(d.display, CurrentTime);
     leftHeld_ = false;
     drag_ = Drag::Idle;
 }

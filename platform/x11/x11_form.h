@@ -45,9 +45,11 @@ public:
     // shows. After that an unmapped window is the user's doing (minimised).
     // True while the window waits for its first map, so ticks must go on.
     bool KeepShowing(std::chrono::steady_clock::time_point now);
-    // Another window covers ours. Without a window manager nobody keeps us
-    // above, so KeepAbove, once a tick, raises us over it.
+    // Another window covers ours. When no window manager keeps us above,
+    // KeepAbove, once a tick, raises us over it.
     void OnCovered() { covered_ = true; }
+    // The window manager went while it was moving us: the drag is ours again.
+    void TakeOverDrag();
     void KeepAbove();
     // A left press and what becomes of it: a drag once the pointer moves.
     void OnLeftPress(int rootX, int rootY);
@@ -59,6 +61,9 @@ public:
 
 private:
     bool Present(const RECT& changed) override;
+    // Maps the window: raised by the window manager, or on its own above
+    // ordinary windows and below override-redirect ones.
+    void Map();
     void MoveTo(std::int32_t left, std::int32_t top);
     void UpdatePositionFromServer();
 

@@ -83,15 +83,36 @@ protected:
     bool FaceAbove(Window face, Window cover) {
         return e2e::StackIndex(display, e2e::TopLevelOf(display, face)) > e2e::StackIndex(display, cover);
     }
-    Window MapCover(bool overrideRedirect) {
+    // A red window, over the whole screen unless told otherwise.
+    Window MapCover(bool overrideRedirect, XRectangle area = {0, 0, 1024, 768}, unsigned long colour = 0xFF0000) {
         XSetWindowAttributes attributes{};
         attributes.override_redirect = overrideRedirect ? True : False;
-        attributes.background_pixel = 0xFF0000;
-        const Window cover = XCreateWindow(display, DefaultRootWindow(display), 0, 0, 1024, 768, 0, CopyFromParent,
-                                           InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+        attributes.background_pixel = colour;
+        const Window cover = XCreateWindow(display, DefaultRootWindow(display), area.x, area.y, area.width, area.height, 0,
+                                           CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
+                                           &attributes);
         XMapRaised(display, cover);
         XSync(display, False);
         return cover;
+    }
+
+    // Announces `owner` as the window manager (ICCCM), which does nothing else.
+    void ClaimManagerSelection(Window owner) {
+        const Atom selection = XInternAtom(display, "WM_S0", False);
+        XSetSelectionOwner(display, selection, owner, CurrentTime);
+        XEvent manager{};
+        manager.xclient.type = ClientMessage;
+        manager.xclient.window = DefaultRootWindow(display);
+        manager.xclient.message_type = XInternAtom(display, "MANAGER", False);
+        manager.xclient.format = 32;
+        manager.xclient.data.l[0] = CurrentTime;
+        manager.xclient.data.l[1] = static_cast<long>(selection);
+        manager.xclient.data.l[2] = static_cast<long>(owner);
+        XSendEvent(display, DefaultRootWindow(display), False, StructureNotifyMask, &manager);
+        XSync(display, False);
+    }
+    bool MovedBy(Window face, std::pair<int, int> start, int dx, int dy) {
+        return WaitUntil([&] { return Position(face) == std::make_pair(start.first + dx, start.second + dy); }, 2s);
     }
 
     test::TempFolder folder;
@@ -312,22 +333,69 @@ TEST(NoDisplay, OneLineOnStderrAndExitCode1) {
 }
 
 TEST_F(XDesktop, WithoutAWindowManagerItRisesAboveOrdinaryWindowsButNotOverrideRedirectOnes) {
-    Begin(false);
-    const Window face = StartAndWait();
-    const auto [left, top] = Position(face);
-    const auto showsFace = [&] {
-        return e2e::GrabScreen(display, left + 76, top + 180, 1, 1).At(0, 0) != platform::RGB(255, 0, 0);
+    struct Case { const char* name; const char* settings; bool barOverForehead, lockFirst; };
+    const Case cases[] = {
+        {"at the top centre", "", false, false},
+        {"partly hidden already, by an override-redirect bar", "", true, false},
+        {"partly off the screen", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=-1500\n", false, false},
+        {"started while a lock screen is up", "", false, true},
     };
-    // An ordinary window that covers it: the face comes back on top and repaints.
-    const Window ordinary = MapCover(false);
-    EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, ordinary); }, 2s));
-    EXPECT_TRUE(WaitUntil(showsFace, 2s));
-    XDestroyWindow(display, ordinary);
-    // A lock screen, menu or tooltip belongs above it and stays there.
-    const Window lock = MapCover(true);
-    std::this_thread::sleep_for(1s);
-    EXPECT_FALSE(FaceAbove(face, lock));
-    EXPECT_FALSE(showsFace());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        Begin(false);
+        WriteSettings(c.settings);
+        const Window earlyLock = c.lockFirst ? MapCover(true) : 0;
+        const Window face = StartAndWait();
+        const auto [left, top] = Position(face);
+        const auto showsFace = [&, left = left, top = top] {  // a cheek pixel, on screen in every case
+            return e2e::GrabScreen(display, left + 110, top + 160, 1, 1).At(0, 0) != platform::RGB(255, 0, 0);
+        };
+        if (c.lockFirst) {
+            std::this_thread::sleep_for(1s);
+            EXPECT_FALSE(FaceAbove(face, earlyLock));
+            EXPECT_FALSE(showsFace());
+            continue;
+        }
+        if (c.barOverForehead) {
+            MapCover(true, {0, 0, 1024, 30}, 0x0000FF);
+            std::this_thread::sleep_for(300ms);  // the face has seen it
+        }
+        // An ordinary window that covers part of it: the face comes back on
+        // top and repaints.
+        const auto x = static_cast<short>(std::max(0, left + 100)), y = static_cast<short>(top + 150);
+        const Window ordinary = MapCover(false, {x, y, 300, 300});
+        EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, ordinary); }, 2s));
+        EXPECT_TRUE(WaitUntil(showsFace, 2s));
+        // A lock screen, menu or tooltip belongs above it and stays there.
+        const Window lock = MapCover(true);
+        std::this_thread::sleep_for(1s);
+        EXPECT_FALSE(FaceAbove(face, lock));
+        EXPECT_FALSE(showsFace());
+    }
+}
+
+TEST_F(XDesktop, AClientPosingAsAWindowManagerWithTheFacesWindowChangesNothing) {
+    for (const bool bySelection : {false, true}) {
+        SCOPED_TRACE(bySelection ? "takes the manager selection" : "names it as the EWMH check window");
+        TearDown();
+        Begin(false);
+        const Window face = StartAndWait();
+        if (bySelection) {
+            ClaimManagerSelection(face);
+        } else {
+            const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+            for (const Window on : {DefaultRootWindow(display), face})
+                XChangeProperty(display, on, check, XA_WINDOW, 32, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(&face), 1);
+        }
+        std::this_thread::sleep_for(300ms);
+        const auto start = Position(face);
+        Drag(1, start.first + 76, start.second + 120, 60, 40);
+        EXPECT_TRUE(MovedBy(face, start, 60, 40));
+        const Window later = MapCover(false);
+        EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, later); }, 2s));
+    }
 }
 
 TEST_F(XDesktop, WithoutAWindowManagerAClientThatAlsoKeepsItselfAboveStartsNoRaiseWar) {
@@ -366,18 +434,39 @@ TEST_F(XDesktop, WithoutAWindowManagerAClientThatAlsoKeepsItselfAboveStartsNoRai
 }
 
 TEST_F(XDesktop, AWindowManagerThatGoesLeavesTheFaceDraggableAndAbove) {
-    for (const int signal : {SIGTERM, SIGKILL}) {
-        SCOPED_TRACE(signal == SIGTERM ? "openbox exits" : "openbox is killed");
+    struct Case { const char* name; int signal; bool duringDrag, successorWithoutEwmh; };
+    const Case cases[] = {
+        {"openbox exits", SIGTERM, false, false},
+        {"openbox is killed", SIGKILL, false, false},
+        {"openbox is killed during a drag it took over", SIGKILL, true, false},
+        {"openbox is killed; a manager without EWMH follows", SIGKILL, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         TearDown();
         Begin(true);
         const Window face = StartAndWait();
-        windowManager->End(signal);
+        auto start = Position(face);
+        const int x = start.first + 76, y = start.second + 120;
+        if (c.duringDrag) {
+            e2e::MovePointer(display, x, y);
+            e2e::Button(display, 1, true);
+            MoveInSteps(x, y, 30, 20, 20ms);
+            std::this_thread::sleep_for(200ms);
+        }
+        windowManager->End(c.signal);
         ASSERT_TRUE(WaitUntil([&] { return e2e::TopLevelOf(display, face) == face; }, 2s)) << "still framed";
+        if (c.successorWithoutEwmh) ClaimManagerSelection(XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0));
         std::this_thread::sleep_for(200ms);
-        const auto start = Position(face);
-        Drag(1, start.first + 76, start.second + 120, 60, 40);
-        EXPECT_TRUE(WaitUntil([&] { return Position(face) == std::make_pair(start.first + 60, start.second + 40); }, 2s))
-            << Position(face).first << "," << Position(face).second;
+        if (c.duringDrag) {
+            MoveInSteps(x + 30, y + 20, 30, 20, 20ms);
+            std::this_thread::sleep_for(100ms);
+            e2e::Button(display, 1, false);
+        } else {
+            start = Position(face);
+            Drag(1, start.first + 76, start.second + 120, 60, 40);
+        }
+        EXPECT_TRUE(MovedBy(face, start, 60, 40)) << Position(face).first << "," << Position(face).second;
         const Window later = MapCover(false);
         EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, later); }, 2s)) << "a window opened later covers the face";
     }
