@@ -20,7 +20,8 @@ BOOL GetCursorPos(POINTAPI* point) {
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned int mask = 0;
     if (!XQueryPointer(d.display, d.root, &root, &child, &rootX, &rootY, &x, &y, &mask)) return 0;
-    *point = {rootX, rootY};
+    d.pointerMoved = d.pointerMoved || rootX != d.pointer.x || rootY != d.pointer.y;
+    d.pointer = *point = {rootX, rootY};
     return 1;
 }
 

@@ -34,6 +34,9 @@ struct Desktop {
     std::string commandLine;
     std::map<Window, X11Form*> forms;
     bool quit = false;
+    // Where GetCursorPos last found the pointer, and whether that was a move.
+    POINTAPI pointer{};
+    bool pointerMoved = false;
     // The window manager as last seen: the owner of WM_S<n>, the live EWMH
     // check window (0 when there is none) and what that manager supports.
     Window wmSelectionOwner = 0;

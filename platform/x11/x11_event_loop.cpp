@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <utility>
 #include <string>
 
 #include "platform/app.h"
@@ -71,7 +72,9 @@ public:
     void Run() {
         TickSchedule schedule(Interval(), Clock::now());
         while (!D().quit && !D().forms.empty()) {
-            while (!D().quit && XPending(D().display) > 0) {
+            // Only what Xlib has read already: the socket is read once poll()
+            // says something came, never on the off chance.
+            while (!D().quit && XEventsQueued(D().display, QueuedAlready) > 0) {
                 XEvent event;
                 XNextEvent(D().display, &event);
                 if (Dispatch(event)) schedule.Wake(Clock::now());
@@ -83,7 +86,9 @@ public:
             if (schedule.Due(now)) {
                 for (const auto& [window, form] : D().forms) form->KeepAbove();
                 Tick();
-                const bool changed = ShowChanges();
+                // A pointer on the move keeps the ticks going, watched or
+                // not: no wake-ups between them.
+                const bool changed = ShowChanges() || std::exchange(D().pointerMoved, false);
                 schedule.Ticked(changed || awaitingMap || !rawMotion_.Available(), Clock::now());
                 rawMotion_.Watch(schedule.WatchesMotion());
             } else {
@@ -91,9 +96,10 @@ public:
             }
             XFlush(D().display);
             const std::optional<Clock::duration> wait = schedule.Wait(Clock::now());
-            if (wait && *wait == Clock::duration::zero()) continue;
+            if ((wait && *wait == Clock::duration::zero()) || XEventsQueued(D().display, QueuedAlready) > 0) continue;
             pollfd connection{ConnectionNumber(D().display), POLLIN, 0};
-            ::poll(&connection, 1, wait ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*wait).count()) : -1);
+            const int timeout = wait ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*wait).count()) : -1;
+            if (::poll(&connection, 1, timeout) > 0) XEventsQueued(D().display, QueuedAfterReading);
         }
     }
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -53,19 +54,6 @@ constexpr auto kMapRetryInterval = std::chrono::seconds(1);
 // X carries window positions as 16-bit numbers.
 int ToProtocol(std::int32_t coordinate) { return std::clamp(coordinate, -32768, 32767); }
 
-unsigned long ChannelToPixel(unsigned long value, unsigned long mask) {
-    if (mask == 0) return 0;
-    int shift = 0;
-    while (((mask >> shift) & 1UL) == 0) ++shift;
-    int bits = 0;
-    while (((mask >> (shift + bits)) & 1UL) != 0) ++bits;
-    return ((value * ((1UL << bits) - 1) + 127) / 255) << shift;
-}
-
-unsigned long PixelOf(const Visual* visual, Colour colour) {
-    return ChannelToPixel(colour & 0xFF, visual->red_mask) | ChannelToPixel((colour >> 8) & 0xFF, visual->green_mask) |
-           ChannelToPixel((colour >> 16) & 0xFF, visual->blue_mask);
-}
 
 void SetUtf8Property(Window window, Atom property, const std::string& text) {
     Desktop& d = TheDesktop();
@@ -87,11 +75,16 @@ void SetIcon(Window window, std::span<const std::uint8_t> iconFile) {
 }  // namespace
 
 X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
-    : RasterForm(definition), events_(events), timerIntervalMs_(definition.timerIntervalMs) {
+    : RasterForm(definition),
+      events_(events),
+      timerIntervalMs_(definition.timerIntervalMs),
+      pixelOf_(DefaultVisual(TheDesktop().display, TheDesktop().screen)) {
     Desktop& d = TheDesktop();
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;  // we paint every pixel ourselves
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+    // Motion matters only while the left button drags: a pointer passing
+    // over the face must not wake the program.
+    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | Button1MotionMask |
                             StructureNotifyMask | VisibilityChangeMask;
     window_ = XCreateWindow(d.display, d.root, 0, 0, static_cast<unsigned>(PixelWidth()),
                             static_cast<unsigned>(PixelHeight()), 0, CopyFromParent, InputOutput, CopyFromParent,
@@ -324,18 +317,28 @@ void X11Form::OnExpose() {
 bool X11Form::Present(const RECT& changed) {
     Desktop& d = TheDesktop();
     if (image_ == nullptr) return false;
-    // Only what differs from what the server was last sent travels.
-    Visual* visual = DefaultVisual(d.display, d.screen);
+    // Only what differs from what the server was last sent travels. The
+    // common 32-bit image in the machine's byte order is read directly.
     const bool all = exposed_;
+    constexpr int kNativeOrder = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+    const bool direct = image_->bits_per_pixel == 32 && image_->byte_order == kNativeOrder;
     RECT differing{changed.right, changed.bottom, changed.left, changed.top};
-    for (std::int32_t y = changed.top; y < changed.bottom; ++y)
+    Colour lastColour = ~Surface().At(changed.left, changed.top);
+    unsigned long pixel = 0;
+    for (std::int32_t y = changed.top; y < changed.bottom; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::ptrdiff_t>(y) * image_->bytes_per_line);
         for (std::int32_t x = changed.left; x < changed.right; ++x) {
-            const unsigned long pixel = PixelOf(visual, Surface().At(x, y));
-            if (!all && XGetPixel(image_, x, y) == pixel) continue;
-            XPutPixel(image_, x, y, pixel);
+            const Colour colour = Surface().At(x, y);
+            if (colour != lastColour) pixel = pixelOf_(lastColour = colour);
+            if (!all && (direct ? row[x] : XGetPixel(image_, x, y)) == pixel) continue;
+            if (direct)
+                row[x] = static_cast<std::uint32_t>(pixel);
+            else
+                XPutPixel(image_, x, y, pixel);
             differing = {std::min(differing.left, x), std::min(differing.top, y), std::max(differing.right, x + 1),
                          std::max(differing.bottom, y + 1)};
         }
+    }
     if (differing.left >= differing.right) return false;
     if (mapped_) {
         XPutImage(d.display, window_, gc_, image_, differing.left, differing.top, differing.left, differing.top,

@@ -11,6 +11,30 @@
 
 namespace platform::x11 {
 
+// How a colour becomes a pixel of a true-colour visual, worked out once.
+class PixelFormat {
+public:
+    explicit PixelFormat(const Visual* visual)
+        : red_(visual->red_mask), green_(visual->green_mask), blue_(visual->blue_mask) {}
+    unsigned long operator()(Colour colour) const {
+        return red_(colour & 0xFF) | green_((colour >> 8) & 0xFF) | blue_((colour >> 16) & 0xFF);
+    }
+
+private:
+    struct Channel {
+        explicit Channel(unsigned long mask) {
+            while (mask != 0 && ((mask >> shift) & 1UL) == 0) ++shift;
+            while (mask != 0 && ((mask >> (shift + bits)) & 1UL) != 0) ++bits;
+        }
+        unsigned long operator()(unsigned long value) const {
+            return bits == 0 ? 0 : ((value * ((1UL << bits) - 1) + 127) / 255) << shift;
+        }
+        int shift = 0;
+        int bits = 0;
+    };
+    Channel red_, green_, blue_;
+};
+
 class X11Form final : public RasterForm {
 public:
     X11Form(const FormDefinition& definition, FormEvents& events);
@@ -74,6 +98,7 @@ private:
     Window window_ = 0;
     Window parent_ = 0;
     GC gc_ = nullptr;
+    PixelFormat pixelOf_;
     XImage* image_ = nullptr;  // what the server was last sent
     bool exposed_ = true;      // the server holds none of it
     std::int32_t left_ = 0;
