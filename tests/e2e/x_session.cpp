@@ -11,12 +11,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
+
+#include "platform/bitmap_file.h"
+#include "platform/circle_raster.h"
 
 namespace e2e {
 
@@ -44,11 +49,15 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     ::_exit(127);
 }
 
+void Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+    ::waitpid(Spawn(argv, environment), nullptr, 0);
+}
+
 void Stop(pid_t pid) {
     if (pid <= 0) return;
     ::kill(-pid, SIGTERM);
     for (int i = 0; i < 100; ++i) {
-        if (::waitpid(pid, nullptr, WNOHANG) == pid) return;
+        if (::waitpid(pid, nullptr, WNOHANG) != 0) return;  // ended now, or reaped before
         std::this_thread::sleep_for(20ms);
     }
     ::kill(-pid, SIGKILL);
@@ -104,21 +113,44 @@ WindowManager::WindowManager(const XServer& server) {
 
 WindowManager::~WindowManager() { Stop(pid_); }
 
-Program::Program(const XServer& server, const test::TempFolder& folder) : server_(server), folder_(folder) {
-    std::filesystem::copy_file(ZW_PROGRAM_PATH, folder.File("zwinkerle"));
-    std::filesystem::permissions(folder.File("zwinkerle"), std::filesystem::perms::owner_all);
+Launcher LinuxProgram() { return {ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", {}, {}, {}}; }
+
+Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix) {
+    // Quiet, and no offers to install Wine's .NET and HTML add-ons.
+    const std::vector<std::string> environment{"WINEPREFIX=" + winePrefix, "WINEDEBUG=-all",
+                                               "WINEDLLOVERRIDES=mscoree,mshtml="};
+    if (!std::filesystem::exists(winePrefix + "/system.reg")) {
+        // NOTE: the first start of a prefix takes 10 to 20 s, later ones well
+        // under one. It needs no display, and should show nothing on one.
+        std::vector<std::string> making = environment;
+        making.push_back("DISPLAY=");
+        Run({"wine", "wineboot", "-i"}, making);
+        Run({"wineserver", "-w"}, making);
+    }
+    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", {"wine"}, environment, {"wineserver", "-k"}};
+}
+
+Program::Program(const XServer& server, const test::TempFolder& folder, Launcher launcher)
+    : server_(server), folder_(folder), launcher_(std::move(launcher)) {
+    std::filesystem::copy_file(launcher_.programFile, folder.File(launcher_.fileName));
+    std::filesystem::permissions(folder.File(launcher_.fileName), std::filesystem::perms::owner_all);
     runtimeDir_ = folder.File("runtime");
     std::filesystem::create_directory(runtimeDir_);
 }
 
 Program::~Program() {
     for (const pid_t pid : started_) Stop(pid);
+    if (!launcher_.cleanup.empty()) Run(launcher_.cleanup, launcher_.environment);
 }
 
 pid_t Program::Start(const std::string& displayName) {
     const std::string name = displayName.empty() ? server_.Name() : displayName;
-    const pid_t pid = Spawn({folder_.File("zwinkerle")}, {"DISPLAY=" + name, "XDG_RUNTIME_DIR=" + runtimeDir_},
-                            folder_.File("stderr-" + std::to_string(started_.size())));
+    std::vector<std::string> command = launcher_.command;
+    command.push_back(folder_.File(launcher_.fileName));
+    std::vector<std::string> environment = launcher_.environment;
+    environment.push_back("DISPLAY=" + name);
+    environment.push_back("XDG_RUNTIME_DIR=" + runtimeDir_);
+    const pid_t pid = Spawn(command, environment, folder_.File("stderr-" + std::to_string(started_.size())));
     started_.push_back(pid);
     return pid;
 }
@@ -177,13 +209,13 @@ std::vector<Window> WindowsOf(Display* display, pid_t pid) {
     return found;
 }
 
-Window WaitForWindow(Display* display, pid_t pid) {
+Window WaitForWindow(Display* display, pid_t pid, std::chrono::milliseconds timeout) {
     Window window = 0;
     WaitUntil([&] {
         const auto windows = WindowsOf(display, pid);
         window = windows.empty() ? 0 : windows.front();
         return window != 0;
-    });
+    }, timeout);
     return window;
 }
 
@@ -229,6 +261,67 @@ void MovePointer(Display* display, int x, int y) {
 void Button(Display* display, unsigned button, bool down) {
     XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
     XSync(display, False);
+}
+
+void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int dy) {
+    MovePointer(display, fromX, fromY);
+    Button(display, button, true);
+    for (int step = 1; step <= 10; ++step) {
+        MovePointer(display, fromX + dx * step / 10, fromY + dy * step / 10);
+        std::this_thread::sleep_for(20ms);
+    }
+    std::this_thread::sleep_for(100ms);
+    Button(display, button, false);
+    std::this_thread::sleep_for(300ms);
+}
+
+void DoubleClick(Display* display) {
+    // As a hand clicks: each press held for a moment, the second press
+    // well within the double-click time of the first.
+    for (int click = 0; click < 2; ++click) {
+        Button(display, 1, true);
+        std::this_thread::sleep_for(120ms);
+        Button(display, 1, false);
+        std::this_thread::sleep_for(60ms);
+    }
+}
+
+platform::Image FigureFromSource() {
+    std::ifstream in(ZW_SOURCE_DIR "/figure_window/figure.bmp", std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    platform::Image image;
+    platform::DecodeBitmapFile(bytes, image);
+    return image;
+}
+
+int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth) {
+    const std::vector<bool> mask = ShapeMask(display, window, kind, figure.width, figure.height);
+    int differences = 0;
+    for (int y = 0; y < figure.height; ++y)
+        for (int x = 0; x < figure.width; ++x) {
+            const bool face = x < windowWidth && figure.At(x, y) != figure.At(0, 0);
+            differences += mask[static_cast<std::size_t>(y) * figure.width + x] != face ? 1 : 0;
+        }
+    return differences;
+}
+
+std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int pointerX, int pointerY) {
+    const double dx = left + eyeX - pointerX, dy = top + eyeY - pointerY;
+    double distance = std::sqrt(dx * dx + dy * dy);
+    if (distance == 0) distance = 1;
+    return {static_cast<float>(eyeX - 2 * (dx / distance)), static_cast<float>(eyeY - 2 * (dy / distance))};
+}
+
+int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY) {
+    constexpr platform::Colour kBlack = 0, kEyeWhite = 0x00FFF8F8;
+    platform::Image expected(window.width, window.height, kEyeWhite);
+    for (const platform::RowSpan& span : platform::DiscSpans(pupilX, pupilY, 3))
+        for (int x = span.left; x < span.right; ++x) expected.At(x, span.y) = kBlack;
+    int mismatches = 0;
+    for (const platform::RowSpan& span : platform::DiscSpans(eyeX, eyeY, 5))
+        for (int x = span.left; x < span.right; ++x)
+            mismatches += window.At(x, span.y) != expected.At(x, span.y) ? 1 : 0;
+    return mismatches;
 }
 
 void WritePng(const platform::Image& image, const std::string& path) {
