@@ -142,7 +142,7 @@ int RunProgram(int, char**, void (*startup)()) {
     try {
         startup();
         if (d.forms.empty()) {
-            std::fputs("Zwinkerle: cannot open its window: no desktop to show it on\n", stderr);
+            std::fputs("Zwinkerle: cannot open its window: no display to show it on\n", stderr);
             exitCode = 1;
         }
         MSG message{};

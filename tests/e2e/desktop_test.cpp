@@ -1,91 +1,39 @@
-// The real program on a real X server, without and with a window manager:
-// what a user sees and what lands in the settings file.
+// The Linux program on a real X server, without and with a window manager:
+// the scenarios every build passes (face_scenarios.cpp), and what only the
+// X11 desktop has: its names and icon, its input shape, a server that goes
+// away, raising itself without a window manager, and openbox's frame.
 // GoogleTest first: Xlib's macros (None, Bool) would break its headers.
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
-#include <signal.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cmath>
-#include <fstream>
-#include <memory>
-#include <thread>
 
-#include "platform/bitmap_file.h"
-#include "tests/e2e/x_session.h"
+#include "tests/e2e/face_scenarios.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using e2e::kFaceHeight;
+using e2e::kFaceWidth;
+using e2e::kTopCentreLeft;
+using e2e::FaceOnDesktop;
+using e2e::ProgramStarts;
 using e2e::WaitUntil;
 
-constexpr int kWidth = 148, kHeight = 230;
-constexpr int kTopCentreLeft = (1024 * 15 / 2 - 2220 / 2) / 15;  // 438: half the screen less half the window
+const auto kSetups = ::testing::Values(e2e::Setup{"none", e2e::LinuxProgram, false},
+                                       e2e::Setup{"openbox", e2e::LinuxProgram, true});
+INSTANTIATE_TEST_SUITE_P(Linux, FaceOnDesktop, kSetups, e2e::SetupName);
+INSTANTIATE_TEST_SUITE_P(Linux, ProgramStarts, kSetups, e2e::SetupName);
 
-platform::Image Figure() {
-    std::ifstream in(ZW_SOURCE_DIR "/figure_window/figure.bmp", std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    platform::Image image;
-    platform::DecodeBitmapFile(bytes, image);
-    return image;
-}
+class Desktop : public FaceOnDesktop {};
 
-class Desktop : public ::testing::TestWithParam<bool> {
-protected:
-    void SetUp() override {
-        server = std::make_unique<e2e::XServer>();
-        if (GetParam()) windowManager = std::make_unique<e2e::WindowManager>(*server);
-        program = std::make_unique<e2e::Program>(*server, folder);
-        display = server->Connection();
-    }
-    void TearDown() override {
-        program.reset();
-        windowManager.reset();
-        server.reset();
-    }
-
-    // Starts a copy and waits for its window to stand still.
-    Window StartAndWait() {
-        pid = program->Start();
-        const Window window = e2e::WaitForWindow(display, pid);
-        EXPECT_NE(window, 0U) << program->Stderr(pid);
-        std::this_thread::sleep_for(300ms);  // placement by the window manager, first ticks
-        return window;
-    }
-    std::pair<int, int> Position(Window window) { return e2e::RootPosition(display, window); }
-    void WriteSettings(const std::string& text) { std::ofstream(program->SettingsFile(), std::ios::binary) << text; }
-    std::string Settings() {
-        std::ifstream in(program->SettingsFile(), std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    void Drag(unsigned button, int fromX, int fromY, int dx, int dy) {
-        e2e::MovePointer(display, fromX, fromY);
-        e2e::Button(display, button, true);
-        for (int step = 1; step <= 10; ++step) {
-            e2e::MovePointer(display, fromX + dx * step / 10, fromY + dy * step / 10);
-            std::this_thread::sleep_for(20ms);
-        }
-        std::this_thread::sleep_for(100ms);
-        e2e::Button(display, button, false);
-        std::this_thread::sleep_for(300ms);
-    }
-
-    test::TempFolder folder;
-    std::unique_ptr<e2e::XServer> server;
-    std::unique_ptr<e2e::WindowManager> windowManager;
-    std::unique_ptr<e2e::Program> program;
-    Display* display = nullptr;
-    pid_t pid = 0;
-};
-
-TEST_P(Desktop, FirstStartStandsAtTheTopCentreWithItsNamesAndIcon) {
+TEST_P(Desktop, FirstStartStandsAtTheTopCentreWithItsNamesIconAndInputShape) {
     const Window window = StartAndWait();
     EXPECT_EQ(Position(window), std::make_pair(kTopCentreLeft, 0));
-    EXPECT_FALSE(std::filesystem::exists(program->SettingsFile()));
+    EXPECT_FALSE(std::filesystem::exists(test::TempFolder::Native(program->SettingsFile())));
 
     XClassHint classHint{};
     ASSERT_TRUE(XGetClassHint(display, window, &classHint));
@@ -93,161 +41,12 @@ TEST_P(Desktop, FirstStartStandsAtTheTopCentreWithItsNamesAndIcon) {
     EXPECT_STREQ(classHint.res_class, "Zwinkerle");
     XFree(classHint.res_name);
     XFree(classHint.res_class);
-    const auto property = [&](const char* name, Atom type) {
-        Atom actual;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actual, &format,
-                           &count, &after, &data);
-        std::string bytes;
-        if (data != nullptr) {
-            bytes.assign(reinterpret_cast<char*>(data), count * (format == 32 ? sizeof(long) : format / 8));
-            XFree(data);
-        }
-        return bytes;
-    };
-    EXPECT_EQ(property("_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False)), "Quorl's Zwinkerle");
-    EXPECT_EQ(property("_NET_WM_ICON", XA_CARDINAL).size(), (2 + 32 * 32) * sizeof(long));  // width, height, pixels
-}
-
-TEST_P(Desktop, ShapeIsTheFacePixelsForDrawingAndInput) {
-    const Window window = StartAndWait();
-    const platform::Image figure = Figure();
-    ASSERT_EQ(figure.width, 150);
-    for (const int kind : {ShapeBounding, ShapeInput}) {
-        const std::vector<bool> mask = e2e::ShapeMask(display, window, kind, kWidth + 2, kHeight);
-        int differences = 0;
-        for (int y = 0; y < kHeight; ++y)
-            for (int x = 0; x < kWidth + 2; ++x) {
-                const bool face = x < kWidth && figure.At(x, y) != figure.At(0, 0);
-                differences += mask[static_cast<std::size_t>(y) * (kWidth + 2) + x] != face ? 1 : 0;
-            }
-        EXPECT_EQ(differences, 0) << (kind == ShapeBounding ? "bounding" : "input") << " shape";
-    }
-    // What shows on screen is the picture, outside the eyes.
-    const auto [left, top] = Position(window);
-    const platform::Image screen = e2e::GrabScreen(display, left, top, kWidth, kHeight);
-    EXPECT_EQ(screen.At(76, 180), figure.At(76, 180));
-    EXPECT_EQ(screen.At(20, 112), figure.At(20, 112));
-}
-
-TEST_P(Desktop, EyesFollowThePointerAllAround) {
-    const Window window = StartAndWait();
-    const auto [left, top] = Position(window);
-    struct Eye { int x, y; };
-    const Eye eyes[] = {{48, 78}, {105, 78}};
-    const std::pair<int, int> pointers[] = {{1000, top + 78}, {2, top + 78}, {left + 48, 700}, {left + 105, 2},
-                                            {left + 76, top + 78}, {left + 48, top + 78}, {5, 700}, {1000, 5}};
-    for (const auto& [px, py] : pointers) {
-        SCOPED_TRACE("pointer at " + std::to_string(px) + "," + std::to_string(py));
-        e2e::MovePointer(display, px, py);
-        std::this_thread::sleep_for(250ms);
-        const platform::Image screen = e2e::GrabScreen(display, left, top, kWidth, kHeight);
-        for (const Eye& eye : eyes) {
-            const double dx = left + eye.x - px, dy = top + eye.y - py;
-            const double distance = std::max(1.0, std::hypot(dx, dy));
-            const double expectedX = eye.x - 2 * dx / distance, expectedY = eye.y - 2 * dy / distance;
-            double sumX = 0, sumY = 0;
-            int black = 0, white = 0;
-            for (int y = eye.y - 6; y <= eye.y + 6; ++y)
-                for (int x = eye.x - 6; x <= eye.x + 6; ++x) {
-                    if (screen.At(x, y) == 0) sumX += x, sumY += y, ++black;
-                    if (screen.At(x, y) == 0x00FFF8F8) ++white;
-                }
-            ASSERT_GT(black, 30);
-            EXPECT_NEAR(sumX / black, expectedX, 0.25);
-            EXPECT_NEAR(sumY / black, expectedY, 0.25);
-            EXPECT_GT(white, 40);  // the eye white around the pupil
-        }
-    }
-}
-
-TEST_P(Desktop, LeftDragMovesTheWindowByThePointersPathRightDragDoesNot) {
-    const Window window = StartAndWait();
-    const auto start = Position(window);
-    Drag(3, start.first + 76, start.second + 120, 120, 80);
-    EXPECT_EQ(Position(window), start);
-    Drag(1, start.first + 76, start.second + 120, -150, 90);
-    EXPECT_TRUE(WaitUntil([&] { return Position(window) == std::make_pair(start.first - 150, start.second + 90); }, 2s))
-        << Position(window).first << "," << Position(window).second;
-    // A click on a cut-away pixel is not ours: nothing moves.
-    Drag(1, start.first - 150 + 2, start.second + 90 + 2, 50, 50);
-    EXPECT_EQ(Position(window), std::make_pair(start.first - 150, start.second + 90));
-}
-
-TEST_P(Desktop, ASecondStartEndsAtOnceWithoutAWindow) {
-    StartAndWait();
-    const pid_t second = program->Start();
-    EXPECT_EQ(program->WaitForExit(second, 3s), 0);
-    EXPECT_TRUE(e2e::WindowsOf(display, second).empty());
-    EXPECT_FALSE(std::filesystem::exists(program->SettingsFile()));
-}
-
-TEST_P(Desktop, OfTwoCopiesStartedAtOnceExactlyOneShows) {
-    const pid_t first = program->Start();
-    const pid_t second = program->Start();
-    std::this_thread::sleep_for(1500ms);
-    const std::size_t windows = e2e::WindowsOf(display, first).size() + e2e::WindowsOf(display, second).size();
-    EXPECT_EQ(windows, 1U);
-    const bool firstEnded = program->WaitForExit(first, 10ms).has_value();
-    const bool secondEnded = program->WaitForExit(second, 10ms).has_value();
-    EXPECT_NE(firstEnded, secondEnded);
-}
-
-TEST_P(Desktop, DoubleClickStoresThePositionAndTheNextStartRestoresIt) {
-    const Window window = StartAndWait();
-    const auto start = Position(window);
-    Drag(1, start.first + 76, start.second + 120, -200, 150);
-    const auto moved = std::make_pair(start.first - 200, start.second + 150);
-    ASSERT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s));
-    for (int click = 0; click < 2; ++click) {
-        e2e::Button(display, 1, true);
-        e2e::Button(display, 1, false);
-        std::this_thread::sleep_for(60ms);
-    }
-    EXPECT_EQ(program->WaitForExit(pid, 3s), 0);
-    EXPECT_EQ(Settings(), "[Quorl's Zwinkerle]\nTop=" + std::to_string(moved.second * 15) +
-                              "\nLeft=" + std::to_string(moved.first * 15) + "\n");
-    const Window again = StartAndWait();
-    EXPECT_EQ(Position(again), moved);
-}
-
-TEST_P(Desktop, HandEditedAndBrokenSettingsFiles) {
-    struct Case { const char* name; std::string file; std::pair<int, int> position; };
-    const Case cases[] = {
-        {"stored position", "[Quorl's Zwinkerle]\nTop=1500\nLeft=3000\n", {200, 100}},
-        {"only Top, other case, blanks, trailing text", "[QUORL'S ZWINKERLE]\r\n top =  1500 twips\r\n", {0, 100}},
-        {"no number at all", "[Quorl's Zwinkerle]\nTop=abc\nLeft=xyz\n", {0, 0}},
-        {"random bytes", std::string("\x00\xff[\x01=\n\xfe", 7), {kTopCentreLeft, 0}},
-        {"wholly off-screen", "[Quorl's Zwinkerle]\nTop=-99999\nLeft=-99999\n", {kTopCentreLeft, 0}},
-        {"partly on screen stays", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=-1500\n", {-100, -100}},
-        {"a number too large for a single", "[Quorl's Zwinkerle]\nTop=300\nLeft=1e400\n", {0, 20}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        WriteSettings(c.file);
-        const Window window = StartAndWait();
-        EXPECT_EQ(Position(window), c.position);
-        ::kill(pid, SIGTERM);
-        program->WaitForExit(pid, 2s);
-        EXPECT_EQ(Settings(), c.file) << "a start must not change the settings file";
-    }
-}
-
-TEST_P(Desktop, ClosedFromOutsideItEndsWithoutStoring) {
-    const Window window = StartAndWait();
-    XEvent close{};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = window;
-    close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    close.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &close);
-    XSync(display, False);
-    EXPECT_EQ(program->WaitForExit(pid, 3s), 0);
-    EXPECT_FALSE(std::filesystem::exists(program->SettingsFile()));
+    EXPECT_EQ(e2e::PropertyText(display, window, "_NET_WM_NAME", XInternAtom(display, "UTF8_STRING", False)),
+              "Quorl's Zwinkerle");
+    // Width, height and the pixels of one 32 x 32 image.
+    EXPECT_EQ(e2e::PropertyLongs(display, window, "_NET_WM_ICON", XA_CARDINAL).size(), 2U + 32 * 32);
+    // The input shape is the face too, not just the drawn one.
+    EXPECT_EQ(e2e::ShapeDifferences(display, window, ShapeInput, e2e::FigureFromSource(), kFaceWidth), 0);
 }
 
 TEST_P(Desktop, TheProgramOutlivesNoServer) {
@@ -259,26 +58,12 @@ TEST_P(Desktop, TheProgramOutlivesNoServer) {
     EXPECT_LT(*code, 128) << "ended by a signal";
 }
 
-INSTANTIATE_TEST_SUITE_P(WindowManager, Desktop, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "openbox" : "none"; });
-
-TEST(NoDisplay, OneLineOnStderrAndExitCode1) {
-    test::TempFolder folder;
-    e2e::XServer server;
-    e2e::Program program(server, folder);
-    const pid_t pid = program.Start(":4711");
-    EXPECT_EQ(program.WaitForExit(pid, 3s), 1);
-    const std::string message = program.Stderr(pid);
-    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-    EXPECT_NE(message.find("display"), std::string::npos) << message;
-}
+INSTANTIATE_TEST_SUITE_P(Linux, Desktop, kSetups, e2e::SetupName);
 
 TEST(WithoutWindowManager, StaysAboveAWindowThatCoversIt) {
-    test::TempFolder folder;
-    e2e::XServer server;
-    e2e::Program program(server, folder);
-    Display* display = server.Connection();
-    const Window window = e2e::WaitForWindow(display, program.Start());
+    e2e::Session session(false);
+    Display* display = session.display;
+    const Window window = session.StartAndWait();
     ASSERT_NE(window, 0U);
     const Window cover = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1024, 768, 0, 0, 0xFF0000);
     XMapRaised(display, cover);
@@ -295,37 +80,20 @@ TEST(WithoutWindowManager, StaysAboveAWindowThatCoversIt) {
     };
     EXPECT_TRUE(WaitUntil([&] { return stackIndex(window) > stackIndex(cover); }, 2s));
     // And the face shows on top of the cover, once it has repainted.
-    const auto [left, top] = e2e::RootPosition(display, window);
+    const auto [left, top] = session.Position(window);
     EXPECT_TRUE(WaitUntil([&] {
         return e2e::GrabScreen(display, left + 76, top + 180, 1, 1).At(0, 0) != platform::RGB(255, 0, 0);
     }, 2s));
 }
 
 TEST(WithOpenbox, NoFrameAndKeptAbove) {
-    test::TempFolder folder;
-    e2e::XServer server;
-    e2e::WindowManager openbox(server);
-    e2e::Program program(server, folder);
-    Display* display = server.Connection();
-    const Window window = e2e::WaitForWindow(display, program.Start());
+    e2e::Session session(true);
+    Display* display = session.display;
+    const Window window = session.StartAndWait();
     ASSERT_NE(window, 0U);
-    std::this_thread::sleep_for(300ms);
-    const auto readAtoms = [&](const char* property, Atom type) {
-        Atom actual;
-        int format;
-        unsigned long count, after;
-        unsigned char* data = nullptr;
-        std::vector<unsigned long> values;
-        XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 64, False, type, &actual,
-                           &format, &count, &after, &data);
-        if (data != nullptr) {
-            values.assign(reinterpret_cast<unsigned long*>(data), reinterpret_cast<unsigned long*>(data) + count);
-            XFree(data);
-        }
-        return values;
-    };
-    EXPECT_EQ(readAtoms("_NET_FRAME_EXTENTS", XA_CARDINAL), (std::vector<unsigned long>{0, 0, 0, 0}));
-    const auto state = readAtoms("_NET_WM_STATE", XA_ATOM);
+    EXPECT_EQ(e2e::PropertyLongs(display, window, "_NET_FRAME_EXTENTS", XA_CARDINAL),
+              (std::vector<unsigned long>{0, 0, 0, 0}));
+    const auto state = e2e::PropertyLongs(display, window, "_NET_WM_STATE", XA_ATOM);
     EXPECT_NE(std::find(state.begin(), state.end(), XInternAtom(display, "_NET_WM_STATE_ABOVE", False)), state.end());
     // The frame openbox puts around it is no larger than the window.
     Window root, parent, *children = nullptr;
@@ -334,8 +102,8 @@ TEST(WithOpenbox, NoFrameAndKeptAbove) {
     if (children != nullptr) XFree(children);
     XWindowAttributes frame{};
     XGetWindowAttributes(display, parent, &frame);
-    EXPECT_EQ(frame.width, kWidth);
-    EXPECT_EQ(frame.height, kHeight);
+    EXPECT_EQ(frame.width, kFaceWidth);
+    EXPECT_EQ(frame.height, kFaceHeight);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -113,7 +112,7 @@ WindowManager::WindowManager(const XServer& server) {
 
 WindowManager::~WindowManager() { Stop(pid_); }
 
-Launcher LinuxProgram() { return {ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", {}, {}, {}}; }
+Launcher LinuxProgram() { return {ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", "\n", 5s, {}, {}, {}}; }
 
 Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix) {
     // Quiet, and no offers to install Wine's .NET and HTML add-ons.
@@ -127,7 +126,9 @@ Launcher WindowsProgram(const std::string& programFile, const std::string& wineP
         Run({"wine", "wineboot", "-i"}, making);
         Run({"wineserver", "-w"}, making);
     }
-    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", {"wine"}, environment, {"wineserver", "-k"}};
+    // NOTE: without a window manager Wine waits 2 s for one to withdraw the
+    // window before it lets the program end.
+    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment, {"wineserver", "-k"}};
 }
 
 Program::Program(const XServer& server, const test::TempFolder& folder, Launcher launcher)
@@ -170,6 +171,40 @@ std::optional<int> Program::WaitForExit(pid_t pid, std::chrono::milliseconds tim
         return true;
     }, timeout);
     return code;
+}
+
+Session::Session(bool withWindowManager, Launcher launcher, const std::string& folderPrefix)
+    : folder(folderPrefix), server(std::make_unique<XServer>()) {
+    if (withWindowManager) windowManager = std::make_unique<WindowManager>(*server);
+    program = std::make_unique<Program>(*server, folder, std::move(launcher));
+    display = server->Connection();
+}
+
+Window Session::StartAndWait() {
+    pid = program->Start();
+    const Window window = WaitForWindow(display, pid, program->Patience());
+    std::this_thread::sleep_for(500ms);
+    return window;
+}
+
+std::pair<int, int> Session::Position(Window window) const { return RootPosition(display, window); }
+
+std::vector<std::pair<int, int>> PointersAround(int left, int top) {
+    return {{1000, top + 78}, {2, top + 78}, {left + 48, 700}, {left + 105, 2},
+            {left + 76, top + 78}, {left + 48, top + 78}, {5, 700}, {1000, 5}};
+}
+
+const std::vector<SettingsCase>& SettingsToSurvive() {
+    static const std::vector<SettingsCase> cases = {
+        {"stored position", "[Quorl's Zwinkerle]\nTop=1500\nLeft=3000\n", {200, 100}},
+        {"only Top, other case, blanks, trailing text", "[QUORL'S ZWINKERLE]\r\n top =  1500 twips\r\n", {0, 100}},
+        {"no number at all", "[Quorl's Zwinkerle]\nTop=abc\nLeft=xyz\n", {0, 0}},
+        {"random bytes", std::string("\x00\xff[\x01=\n\xfe", 7), {kTopCentreLeft, 0}},
+        {"wholly off-screen", "[Quorl's Zwinkerle]\nTop=-99999\nLeft=-99999\n", {kTopCentreLeft, 0}},
+        {"partly on screen stays", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=-1500\n", {-100, -100}},
+        {"a number too large for a single", "[Quorl's Zwinkerle]\nTop=300\nLeft=1e400\n", {0, 20}},
+    };
+    return cases;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
@@ -217,6 +252,39 @@ Window WaitForWindow(Display* display, pid_t pid, std::chrono::milliseconds time
         return window != 0;
     }, timeout);
     return window;
+}
+
+namespace {
+
+// The property's data, and its format.
+std::pair<std::string, int> Property(Display* display, Window window, const char* name, Atom type) {
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::pair<std::string, int> property;
+    XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actual, &format,
+                       &count, &after, &data);
+    if (data != nullptr) {
+        property = {std::string(reinterpret_cast<char*>(data), count * (format == 32 ? sizeof(long) : format / 8)),
+                    format};
+        XFree(data);
+    }
+    return property;
+}
+
+}  // namespace
+
+std::string PropertyText(Display* display, Window window, const char* name, Atom type) {
+    const auto [data, format] = Property(display, window, name, type);
+    return format == 8 ? data : std::string();
+}
+
+std::vector<unsigned long> PropertyLongs(Display* display, Window window, const char* name, Atom type) {
+    const auto [data, format] = Property(display, window, name, type);
+    std::vector<unsigned long> longs(format == 32 ? data.size() / sizeof(long) : 0);
+    std::memcpy(longs.data(), data.data(), longs.size() * sizeof(long));
+    return longs;
 }
 
 std::pair<int, int> RootPosition(Display* display, Window window) {
@@ -322,59 +390,6 @@ int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupil
         for (int x = span.left; x < span.right; ++x)
             mismatches += window.At(x, span.y) != expected.At(x, span.y) ? 1 : 0;
     return mismatches;
-}
-
-void WritePng(const platform::Image& image, const std::string& path) {
-    // Uncompressed deflate blocks: no library needed for a test artefact.
-    std::string raw;
-    for (int y = 0; y < image.height; ++y) {
-        raw += '\0';
-        for (int x = 0; x < image.width; ++x) {
-            const platform::Colour c = image.At(x, y);
-            raw += static_cast<char>(c & 0xFF);
-            raw += static_cast<char>((c >> 8) & 0xFF);
-            raw += static_cast<char>((c >> 16) & 0xFF);
-        }
-    }
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320U ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    const auto crc = [&](const std::string& bytes) {
-        std::uint32_t c = 0xFFFFFFFFU;
-        for (const char b : bytes) c = table[(c ^ static_cast<std::uint8_t>(b)) & 0xFF] ^ (c >> 8);
-        return c ^ 0xFFFFFFFFU;
-    };
-    const auto be32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
-    };
-    std::string zlib = "\x78\x01";
-    std::uint32_t a = 1, b = 0;
-    for (const char ch : raw) {
-        a = (a + static_cast<std::uint8_t>(ch)) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
-        const bool last = at + length >= raw.size();
-        zlib += static_cast<char>(last ? 1 : 0);
-        zlib += static_cast<char>(length & 0xFF);
-        zlib += static_cast<char>(length >> 8);
-        zlib += static_cast<char>(~length & 0xFF);
-        zlib += static_cast<char>((~length >> 8) & 0xFF);
-        zlib += raw.substr(at, length);
-        if (last) break;
-    }
-    zlib += be32((b << 16) | a);
-    const auto chunk = [&](const std::string& type, const std::string& data) {
-        return be32(static_cast<std::uint32_t>(data.size())) + type + data + be32(crc(type + data));
-    };
-    const std::string header = be32(static_cast<std::uint32_t>(image.width)) + be32(static_cast<std::uint32_t>(image.height)) +
-                               std::string("\x08\x02\x00\x00\x00", 5);
-    std::ofstream(path, std::ios::binary) << "\x89PNG\r\n\x1a\n" << chunk("IHDR", header) << chunk("IDAT", zlib)
-                                          << chunk("IEND", "");
 }
 
 }  // namespace e2e

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,6 +51,8 @@ struct Launcher {
     std::string programFile;               // what is copied into the test's folder
     std::string fileName;                  // its name there
     std::string settingsName;              // the settings file it keeps beside itself
+    std::string lineEnd;                   // of the lines its settings writer adds
+    std::chrono::seconds patience;         // for a window to show, or a copy to end
     std::vector<std::string> command;      // what runs the copy: nothing, or wine
     std::vector<std::string> environment;  // besides DISPLAY
     std::vector<std::string> cleanup;      // run once every copy has been stopped
@@ -77,6 +80,8 @@ public:
     std::string ReadSettings() const { return folder_.Read(launcher_.settingsName); }
     void WriteSettings(const std::string& text) const { folder_.Write(launcher_.settingsName, text); }
     std::string Stderr(pid_t pid) const;
+    std::chrono::seconds Patience() const { return launcher_.patience; }
+    const std::string& LineEnd() const { return launcher_.lineEnd; }
 
 private:
     const XServer& server_;
@@ -86,6 +91,43 @@ private:
     std::vector<pid_t> started_;
 };
 
+// A desktop for one test: Xvfb at 1024 x 768, openbox or no window manager,
+// and the program in a folder of its own.
+class Session {
+public:
+    explicit Session(bool withWindowManager, Launcher launcher = LinuxProgram(),
+                     const std::string& folderPrefix = "zwinkerle-test.");
+    // Starts a copy and waits for its window to show and settle (placement,
+    // first ticks); 0 when none shows in time.
+    Window StartAndWait();
+    std::pair<int, int> Position(Window window) const;
+
+    test::TempFolder folder;
+    std::unique_ptr<XServer> server;
+    std::unique_ptr<WindowManager> windowManager;
+    std::unique_ptr<Program> program;
+    Display* display = nullptr;
+    pid_t pid = 0;
+};
+
+// The figure window, and where it stands when nothing is stored.
+inline constexpr int kFaceWidth = 148, kFaceHeight = 230;
+inline constexpr int kTopCentreLeft = (1024 * 15 / 2 - 2220 / 2) / 15;  // 438: half the screen less half the window
+
+// Pointer positions all around a window at (left, top): far to either side
+// at eye height, straight below and above an eye, between the eyes, on an
+// eye, and in two corners of the screen.
+std::vector<std::pair<int, int>> PointersAround(int left, int top);
+
+// Settings files, hand-edited or broken, that a start must survive, and
+// where the window then stands.
+struct SettingsCase {
+    const char* name;
+    std::string file;
+    std::pair<int, int> position;
+};
+const std::vector<SettingsCase>& SettingsToSurvive();
+
 // Polls `condition` until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
@@ -94,6 +136,10 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 std::vector<Window> WindowsOf(Display* display, pid_t pid);
 // The first window of `pid` once it shows; 0 when none shows in time.
 Window WaitForWindow(Display* display, pid_t pid, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+// A window property: format-8 data as text, format-32 data as the longs
+// Xlib hands out; empty when the window has none of that type.
+std::string PropertyText(Display* display, Window window, const char* name, Atom type);
+std::vector<unsigned long> PropertyLongs(Display* display, Window window, const char* name, Atom type);
 // The window's top-left corner on the root window.
 std::pair<int, int> RootPosition(Display* display, Window window);
 // The window's shape (bounding or input) as a pixel mask, row-major.
@@ -127,7 +173,5 @@ std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int 
 // disc rule, so anything but 0 is a fault.
 int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY);
 
-// Writes an image as a PNG file.
-void WritePng(const platform::Image& image, const std::string& path);
 
 }  // namespace e2e

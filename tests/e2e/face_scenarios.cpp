@@ -1,0 +1,161 @@
+// face_scenarios.cpp: the scenarios every build of the program must pass on
+// a real X server, driven by XTest.
+#include "tests/e2e/face_scenarios.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Exists(const std::string& path) { return std::filesystem::exists(test::TempFolder::Native(path)); }
+
+}  // namespace
+
+TEST_P(FaceOnDesktop, TheShapeIsTheFaceAndPressesBesideItReachWhatLiesBehind) {
+    const Window window = StartAndWait();
+    const platform::Image figure = FigureFromSource();
+    ASSERT_EQ(figure.width, 150);
+    EXPECT_EQ(ShapeDifferences(display, window, ShapeBounding, figure, kFaceWidth), 0);
+    // What shows on screen is the picture, outside the eyes.
+    const auto [left, top] = Position(window);
+    const platform::Image screen = GrabScreen(display, left, top, kFaceWidth, kFaceHeight);
+    EXPECT_EQ(screen.At(76, 180), figure.At(76, 180));
+    EXPECT_EQ(screen.At(20, 112), figure.At(20, 112));
+
+    // A window of ours under the face takes the presses that miss it.
+    const Window behind = XCreateSimpleWindow(display, DefaultRootWindow(display), left, top, kFaceWidth,
+                                              kFaceHeight, 0, 0, 0);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    XChangeWindowAttributes(display, behind, CWOverrideRedirect, &attributes);
+    XSelectInput(display, behind, ButtonPressMask);
+    XMapWindow(display, behind);
+    XLowerWindow(display, behind);
+    XSync(display, False);
+    const auto pressReachesBehind = [&](int x, int y) {
+        MovePointer(display, left + x, top + y);
+        Button(display, 3, true);
+        Button(display, 3, false);
+        XEvent event;
+        return WaitUntil([&] { return XCheckTypedWindowEvent(display, behind, ButtonPress, &event) != 0; }, 1s);
+    };
+    EXPECT_TRUE(pressReachesBehind(2, 2));      // the corner is cut away
+    EXPECT_TRUE(pressReachesBehind(147, 10));   // so is the margin right of the face
+    EXPECT_FALSE(pressReachesBehind(76, 180));  // the face itself is not
+}
+
+TEST_P(FaceOnDesktop, PupilsLookTowardsThePointerAllAround) {
+    const Window window = StartAndWait();
+    const auto [left, top] = Position(window);
+    for (const auto& [px, py] : PointersAround(left, top)) {
+        SCOPED_TRACE("pointer at " + std::to_string(px) + "," + std::to_string(py));
+        MovePointer(display, px, py);
+        std::this_thread::sleep_for(250ms);
+        const platform::Image screen = GrabScreen(display, left, top, kFaceWidth, kFaceHeight);
+        for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
+            const auto [pupilX, pupilY] = PupilTowards(left, top, eyeX, eyeY, px, py);
+            EXPECT_EQ(EyeMismatches(screen, eyeX, eyeY, pupilX, pupilY), 0) << "eye at " << eyeX;
+        }
+    }
+}
+
+TEST_P(FaceOnDesktop, LeftDragMovesTheWindowByThePointersPathRightDragDoesNot) {
+    const Window window = StartAndWait();
+    const auto start = Position(window);
+    Drag(display, 3, start.first + 76, start.second + 120, 120, 80);
+    EXPECT_EQ(Position(window), start);
+    Drag(display, 1, start.first + 76, start.second + 120, -150, 90);
+    const auto moved = std::make_pair(start.first - 150, start.second + 90);
+    EXPECT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s))
+        << Position(window).first << "," << Position(window).second;
+}
+
+TEST_P(ProgramStarts, ASecondStartEndsAtOnceWithoutAWindow) {
+    StartAndWait();
+    const pid_t second = program->Start();
+    EXPECT_EQ(program->WaitForExit(second, program->Patience()), 0);
+    EXPECT_TRUE(WindowsOf(display, second).empty());
+    EXPECT_FALSE(Exists(program->SettingsFile()));
+}
+
+TEST_P(ProgramStarts, OfTwentyCopiesStartedAtOnceExactlyOneShows) {
+    std::vector<pid_t> copies;
+    for (int i = 0; i < 20; ++i) copies.push_back(program->Start());
+    std::map<pid_t, int> ended;
+    WaitUntil([&] {
+        for (const pid_t copy : copies)
+            if (const auto code = program->WaitForExit(copy, 0ms); code && !ended.contains(copy)) ended[copy] = *code;
+        return ended.size() >= copies.size() - 1;
+    }, 3 * program->Patience());
+    EXPECT_EQ(ended.size(), 19U);
+    for (const auto& [copy, code] : ended) EXPECT_EQ(code, 0) << program->Stderr(copy);
+    const auto windows = [&] {
+        std::size_t count = 0;
+        for (const pid_t copy : copies) count += WindowsOf(display, copy).size();
+        return count;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return windows() > 0; }, program->Patience()));
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(windows(), 1U);
+}
+
+TEST_P(FaceOnDesktop, DoubleClickStoresThePositionAndTheNextStartRestoresIt) {
+    const Window window = StartAndWait();
+    const auto start = Position(window);
+    Drag(display, 1, start.first + 76, start.second + 120, -200, 150);
+    const auto moved = std::make_pair(start.first - 200, start.second + 150);
+    ASSERT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s));
+    DoubleClick(display);
+    EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0);
+    // Written by the platform's own profile writer.
+    const std::string& end = program->LineEnd();
+    EXPECT_EQ(program->ReadSettings(), "[Quorl's Zwinkerle]" + end + "Top=" + std::to_string(moved.second * 15) + end +
+                                           "Left=" + std::to_string(moved.first * 15) + end);
+    EXPECT_EQ(Position(StartAndWait()), moved);
+}
+
+TEST_P(ProgramStarts, HandEditedAndBrokenSettingsFilesStillShowTheFace) {
+    for (const SettingsCase& c : SettingsToSurvive()) {
+        SCOPED_TRACE(c.name);
+        program->WriteSettings(c.file);
+        EXPECT_EQ(Position(StartAndWait()), c.position);
+        ::kill(pid, SIGTERM);
+        program->WaitForExit(pid, program->Patience());
+        EXPECT_EQ(program->ReadSettings(), c.file) << "a start must not change the settings file";
+    }
+}
+
+TEST_P(FaceOnDesktop, ClosedFromOutsideItEndsWithoutStoring) {
+    const Window window = StartAndWait();
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &close);
+    XSync(display, False);
+    EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0);
+    EXPECT_FALSE(Exists(program->SettingsFile()));
+}
+
+TEST_P(ProgramStarts, WithoutADisplayOneLineOnStderrAndExitCode1) {
+    const pid_t copy = program->Start(":4711");
+    EXPECT_EQ(program->WaitForExit(copy, program->Patience()), 1);
+    const std::string message = program->Stderr(copy);
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_NE(message.find("display"), std::string::npos) << message;
+}
+
+}  // namespace e2e
