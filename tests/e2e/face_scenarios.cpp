@@ -19,6 +19,14 @@ using namespace std::chrono_literals;
 
 bool Exists(const std::string& path) { return std::filesystem::exists(test::TempFolder::Native(path)); }
 
+// Pointer positions all around a window at (left, top): far to either side
+// at eye height, straight below and above an eye, between the eyes, on an
+// eye, and in two corners of the screen.
+std::vector<std::pair<int, int>> PointersAround(int left, int top) {
+    return {{1000, top + 78}, {2, top + 78}, {left + 48, 700}, {left + 105, 2},
+            {left + 76, top + 78}, {left + 48, top + 78}, {5, 700}, {1000, 5}};
+}
+
 }  // namespace
 
 TEST_P(FaceOnDesktop, TheShapeIsTheFaceAndPressesBesideItReachWhatLiesBehind) {
@@ -125,7 +133,17 @@ TEST_P(FaceOnDesktop, DoubleClickStoresThePositionAndTheNextStartRestoresIt) {
 }
 
 TEST_P(ProgramStarts, HandEditedAndBrokenSettingsFilesStillShowTheFace) {
-    for (const SettingsCase& c : SettingsToSurvive()) {
+    struct Case { const char* name; std::string file; std::pair<int, int> position; };
+    const Case cases[] = {
+        {"stored position", "[Quorl's Zwinkerle]\nTop=1500\nLeft=3000\n", {200, 100}},
+        {"only Top, other case, blanks, trailing text", "[QUORL'S ZWINKERLE]\r\n top =  1500 twips\r\n", {0, 100}},
+        {"no number at all", "[Quorl's Zwinkerle]\nTop=abc\nLeft=xyz\n", {0, 0}},
+        {"random bytes", std::string("\x00\xff[\x01=\n\xfe", 7), {kTopCentreLeft, 0}},
+        {"wholly off-screen", "[Quorl's Zwinkerle]\nTop=-99999\nLeft=-99999\n", {kTopCentreLeft, 0}},
+        {"partly on screen stays", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=-1500\n", {-100, -100}},
+        {"a number too large for a single", "[Quorl's Zwinkerle]\nTop=300\nLeft=1e400\n", {0, 20}},
+    };
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         program->WriteSettings(c.file);
         EXPECT_EQ(Position(StartAndWait()), c.position);

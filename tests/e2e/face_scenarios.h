@@ -10,6 +10,10 @@
 
 namespace e2e {
 
+// The figure window, and where it stands when nothing is stored.
+inline constexpr int kFaceWidth = 148, kFaceHeight = 230;
+inline constexpr int kTopCentreLeft = (1024 * 15 / 2 - 2220 / 2) / 15;  // 438: half the screen less half the window
+
 struct Setup {
     const char* name;
     Launcher (*launcher)();

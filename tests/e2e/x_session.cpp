@@ -189,24 +189,6 @@ Window Session::StartAndWait() {
 
 std::pair<int, int> Session::Position(Window window) const { return RootPosition(display, window); }
 
-std::vector<std::pair<int, int>> PointersAround(int left, int top) {
-    return {{1000, top + 78}, {2, top + 78}, {left + 48, 700}, {left + 105, 2},
-            {left + 76, top + 78}, {left + 48, top + 78}, {5, 700}, {1000, 5}};
-}
-
-const std::vector<SettingsCase>& SettingsToSurvive() {
-    static const std::vector<SettingsCase> cases = {
-        {"stored position", "[Quorl's Zwinkerle]\nTop=1500\nLeft=3000\n", {200, 100}},
-        {"only Top, other case, blanks, trailing text", "[QUORL'S ZWINKERLE]\r\n top =  1500 twips\r\n", {0, 100}},
-        {"no number at all", "[Quorl's Zwinkerle]\nTop=abc\nLeft=xyz\n", {0, 0}},
-        {"random bytes", std::string("\x00\xff[\x01=\n\xfe", 7), {kTopCentreLeft, 0}},
-        {"wholly off-screen", "[Quorl's Zwinkerle]\nTop=-99999\nLeft=-99999\n", {kTopCentreLeft, 0}},
-        {"partly on screen stays", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=-1500\n", {-100, -100}},
-        {"a number too large for a single", "[Quorl's Zwinkerle]\nTop=300\nLeft=1e400\n", {0, 20}},
-    };
-    return cases;
-}
-
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
@@ -294,18 +276,6 @@ std::pair<int, int> RootPosition(Display* display, Window window) {
     return {x, y};
 }
 
-std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height) {
-    std::vector<bool> mask(static_cast<std::size_t>(width) * height, false);
-    int count = 0, ordering = 0;
-    XRectangle* rectangles = XShapeGetRectangles(display, window, kind, &count, &ordering);
-    for (int i = 0; i < count; ++i)
-        for (int y = rectangles[i].y; y < rectangles[i].y + rectangles[i].height; ++y)
-            for (int x = rectangles[i].x; x < rectangles[i].x + rectangles[i].width; ++x)
-                if (x >= 0 && y >= 0 && x < width && y < height) mask[static_cast<std::size_t>(y) * width + x] = true;
-    if (rectangles != nullptr) XFree(rectangles);
-    return mask;
-}
-
 platform::Image GrabScreen(Display* display, int x, int y, int width, int height) {
     platform::Image image(width, height, 0);
     XImage* grabbed = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
@@ -363,12 +333,19 @@ platform::Image FigureFromSource() {
 }
 
 int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth) {
-    const std::vector<bool> mask = ShapeMask(display, window, kind, figure.width, figure.height);
+    platform::Image shape(figure.width, figure.height, 0);
+    int count = 0, ordering = 0;
+    XRectangle* rectangles = XShapeGetRectangles(display, window, kind, &count, &ordering);
+    for (int i = 0; i < count; ++i)
+        for (int y = rectangles[i].y; y < rectangles[i].y + rectangles[i].height; ++y)
+            for (int x = rectangles[i].x; x < rectangles[i].x + rectangles[i].width; ++x)
+                if (shape.Contains(x, y)) shape.At(x, y) = 1;
+    if (rectangles != nullptr) XFree(rectangles);
     int differences = 0;
     for (int y = 0; y < figure.height; ++y)
         for (int x = 0; x < figure.width; ++x) {
             const bool face = x < windowWidth && figure.At(x, y) != figure.At(0, 0);
-            differences += mask[static_cast<std::size_t>(y) * figure.width + x] != face ? 1 : 0;
+            differences += (shape.At(x, y) == 1) != face ? 1 : 0;
         }
     return differences;
 }

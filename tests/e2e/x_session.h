@@ -110,24 +110,6 @@ public:
     pid_t pid = 0;
 };
 
-// The figure window, and where it stands when nothing is stored.
-inline constexpr int kFaceWidth = 148, kFaceHeight = 230;
-inline constexpr int kTopCentreLeft = (1024 * 15 / 2 - 2220 / 2) / 15;  // 438: half the screen less half the window
-
-// Pointer positions all around a window at (left, top): far to either side
-// at eye height, straight below and above an eye, between the eyes, on an
-// eye, and in two corners of the screen.
-std::vector<std::pair<int, int>> PointersAround(int left, int top);
-
-// Settings files, hand-edited or broken, that a start must survive, and
-// where the window then stands.
-struct SettingsCase {
-    const char* name;
-    std::string file;
-    std::pair<int, int> position;
-};
-const std::vector<SettingsCase>& SettingsToSurvive();
-
 // Polls `condition` until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
@@ -142,8 +124,6 @@ std::string PropertyText(Display* display, Window window, const char* name, Atom
 std::vector<unsigned long> PropertyLongs(Display* display, Window window, const char* name, Atom type);
 // The window's top-left corner on the root window.
 std::pair<int, int> RootPosition(Display* display, Window window);
-// The window's shape (bounding or input) as a pixel mask, row-major.
-std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height);
 // What the screen shows.
 platform::Image GrabScreen(Display* display, int x, int y, int width, int height);
 // Synthetic pointer input.
