@@ -19,14 +19,6 @@ using namespace std::chrono_literals;
 
 bool Exists(const std::string& path) { return std::filesystem::exists(test::TempFolder::Native(path)); }
 
-// Pointer positions all around a window at (left, top): far to either side
-// at eye height, straight below and above an eye, between the eyes, on an
-// eye, and in two corners of the screen.
-std::vector<std::pair<int, int>> PointersAround(int left, int top) {
-    return {{1000, top + 78}, {2, top + 78}, {left + 48, 700}, {left + 105, 2},
-            {left + 76, top + 78}, {left + 48, top + 78}, {5, 700}, {1000, 5}};
-}
-
 }  // namespace
 
 TEST_P(FaceOnDesktop, TheShapeIsTheFaceAndPressesBesideItReachWhatLiesBehind) {
@@ -65,7 +57,12 @@ TEST_P(FaceOnDesktop, TheShapeIsTheFaceAndPressesBesideItReachWhatLiesBehind) {
 TEST_P(FaceOnDesktop, PupilsLookTowardsThePointerAllAround) {
     const Window window = StartAndWait();
     const auto [left, top] = Position(window);
-    for (const auto& [px, py] : PointersAround(left, top)) {
+    // Far to either side at eye height, straight below and above an eye,
+    // between the eyes, on an eye, and in two corners of the screen.
+    const std::pair<int, int> pointers[] = {{1000, top + 78}, {2, top + 78},     {left + 48, 700},
+                                            {left + 105, 2},  {left + 76, top + 78}, {left + 48, top + 78},
+                                            {5, 700},         {1000, 5}};
+    for (const auto& [px, py] : pointers) {
         SCOPED_TRACE("pointer at " + std::to_string(px) + "," + std::to_string(py));
         MovePointer(display, px, py);
         std::this_thread::sleep_for(250ms);
