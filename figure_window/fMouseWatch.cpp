@@ -46,6 +46,11 @@ Form& fMouseWatch::Me() {
     return *window_;
 }
 
+void fMouseWatch::Unload() {
+    window_.reset();
+    Trimmer.reset();
+}
+
 void fMouseWatch::Form_Load() {
     Attempt([&] {
         if (!Trimmer) Trimmer = std::make_unique<cTrimmer>();

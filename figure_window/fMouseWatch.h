@@ -23,6 +23,8 @@ public:
 
     // The window; its first use loads it, which runs Form_Load.
     platform::Form& Me();
+    // Destroys the window and its shaper; the next use loads it afresh.
+    void Unload();
     // The fixed properties of the figure window, showing `picture`.
     static platform::FormDefinition Definition(const platform::Image& picture);
 

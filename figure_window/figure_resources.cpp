@@ -1,19 +1,13 @@
-// figure_resources.cpp: decodes the embedded figure bitmap once.
+// figure_resources.cpp: decodes the figure bitmap, the icon as it is.
 #include "figure_window/figure_resources.h"
 
-#include <cstddef>
-
 #include "platform/bitmap_file.h"
-
-extern const unsigned char FigureBitmapFile[];
-extern const std::size_t FigureBitmapFile_size;
-extern const unsigned char FigureIconFile[];
-extern const std::size_t FigureIconFile_size;
+#include "platform/resources.h"
 
 platform::Image FigureImage() {
     platform::Image decoded;
-    platform::DecodeBitmapFile({FigureBitmapFile, FigureBitmapFile_size}, decoded);
+    platform::DecodeBitmapFile(platform::ResourceFile(platform::Resource::FigureBitmap), decoded);
     return decoded;
 }
 
-std::span<const std::uint8_t> FigureIcon() { return {FigureIconFile, FigureIconFile_size}; }
+std::span<const std::uint8_t> FigureIcon() { return platform::ResourceFile(platform::Resource::FigureIcon); }

@@ -27,4 +27,10 @@ std::vector<RowSpan> DiscSpans(double cx, double cy, double radius) {
     return spans;
 }
 
+CircleSpans CircleOf(double cx, double cy, double radius) {
+    CircleSpans circle{DiscSpans(cx, cy, radius), {}};
+    if (radius >= 1.0) circle.inside = DiscSpans(cx, cy, radius - 1.0);
+    return circle;
+}
+
 }  // namespace platform

@@ -19,4 +19,13 @@ struct RowSpan {
 
 std::vector<RowSpan> DiscSpans(double cx, double cy, double radius);
 
+// A circle as every backend paints it: the disc of `radius` in the outline
+// colour, then, over it, the disc one pixel smaller in the fill colour,
+// which leaves a one-pixel outline.
+struct CircleSpans {
+    std::vector<RowSpan> outline;
+    std::vector<RowSpan> inside;  // empty for a radius below one pixel
+};
+CircleSpans CircleOf(double cx, double cy, double radius);
+
 }  // namespace platform

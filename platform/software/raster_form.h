@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/form.h"
+#include "platform/circle_raster.h"
+#include "platform/form_scale.h"
 
 namespace platform {
 
@@ -53,13 +55,12 @@ protected:
     virtual bool Present(const RECT& changed) = 0;
 
 private:
-    double ToPixels(float value) const;
-    void PaintDisc(Image& target, double cx, double cy, double radius, Colour colour, RECT& changed);
+    void PaintSpans(Image& target, const std::vector<RowSpan>& spans, Colour colour, RECT& changed);
     void MarkDrawn(RECT area);
 
     float widthTwips_;
     bool hasPicture_;
-    std::int16_t scaleMode_;
+    FormScale scale_;
     bool autoRedraw_;
     Colour fillColor_;
     Image persistent_;

@@ -11,12 +11,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
+
+#include "platform/bitmap_file.h"
+#include "platform/circle_raster.h"
 
 namespace e2e {
 
@@ -48,12 +52,20 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     ::_exit(127);
 }
 
+namespace {
+
+// Runs a command to its end.
+void Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+    ::waitpid(Spawn(argv, environment), nullptr, 0);
+}
+
+}  // namespace
+
 void Stop(pid_t pid, int signal) {
     if (pid <= 0) return;
     ::kill(-pid, signal);
     for (int i = 0; i < 100; ++i) {
-        const pid_t reaped = ::waitpid(pid, nullptr, WNOHANG);
-        if (reaped == pid || reaped < 0) return;  // ended now, or reaped before
+        if (::waitpid(pid, nullptr, WNOHANG) != 0) return;  // ended now, or reaped before
         std::this_thread::sleep_for(20ms);
     }
     ::kill(-pid, SIGKILL);
@@ -110,21 +122,47 @@ void WindowManager::End(int signal) {
     pid_ = -1;
 }
 
-Program::Program(const XServer& server, const test::TempFolder& folder) : server_(server), folder_(folder) {
-    std::filesystem::copy_file(ZW_PROGRAM_PATH, folder.File("zwinkerle"), std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::permissions(folder.File("zwinkerle"), std::filesystem::perms::owner_all);
+Launcher LinuxProgram() { return {ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", "\n", 5s, {}, {}, {}}; }
+
+Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix) {
+    // Quiet, and no offers to install Wine's .NET and HTML add-ons.
+    const std::vector<std::string> environment{"WINEPREFIX=" + winePrefix, "WINEDEBUG=-all",
+                                               "WINEDLLOVERRIDES=mscoree,mshtml="};
+    if (!std::filesystem::exists(winePrefix + "/system.reg")) {
+        // NOTE: the first start of a prefix takes 10 to 20 s, later ones well
+        // under one. It needs no display, and should show nothing on one.
+        std::vector<std::string> making = environment;
+        making.push_back("DISPLAY=");
+        Run({"wine", "wineboot", "-i"}, making);
+        Run({"wineserver", "-w"}, making);
+    }
+    // NOTE: without a window manager Wine waits 2 s for one to withdraw the
+    // window before it lets the program end.
+    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment, {"wineserver", "-k"}};
+}
+
+Program::Program(const XServer& server, const test::TempFolder& folder, Launcher launcher)
+    : server_(server), folder_(folder), launcher_(std::move(launcher)) {
+    std::filesystem::copy_file(launcher_.programFile, folder.File(launcher_.fileName),
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::permissions(folder.File(launcher_.fileName), std::filesystem::perms::owner_all);
     runtimeDir_ = folder.File("runtime");
     std::filesystem::create_directory(runtimeDir_);
 }
 
 Program::~Program() {
     for (const pid_t pid : started_) Stop(pid);
+    if (!launcher_.cleanup.empty()) Run(launcher_.cleanup, launcher_.environment);
 }
 
 pid_t Program::Start(const std::string& displayName) {
     const std::string name = displayName.empty() ? server_.Name() : displayName;
-    const pid_t pid = Spawn({folder_.File("zwinkerle")}, {"DISPLAY=" + name, "XDG_RUNTIME_DIR=" + runtimeDir_},
-                            folder_.File("stderr-" + std::to_string(started_.size())));
+    std::vector<std::string> command = launcher_.command;
+    command.push_back(folder_.File(launcher_.fileName));
+    std::vector<std::string> environment = launcher_.environment;
+    environment.push_back("DISPLAY=" + name);
+    environment.push_back("XDG_RUNTIME_DIR=" + runtimeDir_);
+    const pid_t pid = Spawn(command, environment, folder_.File("stderr-" + std::to_string(started_.size())));
     started_.push_back(pid);
     return pid;
 }
@@ -145,6 +183,22 @@ std::optional<int> Program::WaitForExit(pid_t pid, std::chrono::milliseconds tim
     }, timeout);
     return code;
 }
+
+Session::Session(bool withWindowManager, Launcher launcher, const std::string& folderPrefix)
+    : folder(folderPrefix), server(std::make_unique<XServer>()) {
+    if (withWindowManager) windowManager = std::make_unique<WindowManager>(*server);
+    program = std::make_unique<Program>(*server, folder, std::move(launcher));
+    display = server->Connection();
+}
+
+Window Session::StartAndWait() {
+    pid = program->Start();
+    const Window window = WaitForWindow(display, pid, program->Patience());
+    std::this_thread::sleep_for(500ms);
+    return window;
+}
+
+std::pair<int, int> Session::Position(Window window) const { return RootPosition(display, window); }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
@@ -183,14 +237,47 @@ std::vector<Window> WindowsOf(Display* display, pid_t pid) {
     return found;
 }
 
-Window WaitForWindow(Display* display, pid_t pid) {
+Window WaitForWindow(Display* display, pid_t pid, std::chrono::milliseconds timeout) {
     Window window = 0;
     WaitUntil([&] {
         const auto windows = WindowsOf(display, pid);
         window = windows.empty() ? 0 : windows.front();
         return window != 0;
-    });
+    }, timeout);
     return window;
+}
+
+namespace {
+
+// The property's data, and its format.
+std::pair<std::string, int> Property(Display* display, Window window, const char* name, Atom type) {
+    Atom actual = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::pair<std::string, int> property;
+    XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, type, &actual, &format,
+                       &count, &after, &data);
+    if (data != nullptr) {
+        property = {std::string(reinterpret_cast<char*>(data), count * (format == 32 ? sizeof(long) : format / 8)),
+                    format};
+        XFree(data);
+    }
+    return property;
+}
+
+}  // namespace
+
+std::string PropertyText(Display* display, Window window, const char* name, Atom type) {
+    const auto [data, format] = Property(display, window, name, type);
+    return format == 8 ? data : std::string();
+}
+
+std::vector<unsigned long> PropertyLongs(Display* display, Window window, const char* name, Atom type) {
+    const auto [data, format] = Property(display, window, name, type);
+    std::vector<unsigned long> longs(format == 32 ? data.size() / sizeof(long) : 0);
+    std::memcpy(longs.data(), data.data(), longs.size() * sizeof(long));
+    return longs;
 }
 
 std::pair<int, int> RootPosition(Display* display, Window window) {
@@ -220,18 +307,6 @@ int StackIndex(Display* display, Window topLevel) {
         if (children[i] == topLevel) index = static_cast<int>(i);
     if (children != nullptr) XFree(children);
     return index;
-}
-
-std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height) {
-    std::vector<bool> mask(static_cast<std::size_t>(width) * height, false);
-    int count = 0, ordering = 0;
-    XRectangle* rectangles = XShapeGetRectangles(display, window, kind, &count, &ordering);
-    for (int i = 0; i < count; ++i)
-        for (int y = rectangles[i].y; y < rectangles[i].y + rectangles[i].height; ++y)
-            for (int x = rectangles[i].x; x < rectangles[i].x + rectangles[i].width; ++x)
-                if (x >= 0 && y >= 0 && x < width && y < height) mask[static_cast<std::size_t>(y) * width + x] = true;
-    if (rectangles != nullptr) XFree(rectangles);
-    return mask;
 }
 
 platform::Image GrabScreen(Display* display, int x, int y, int width, int height) {
@@ -271,57 +346,76 @@ void Button(Display* display, unsigned button, bool down) {
     XSync(display, False);
 }
 
-void WritePng(const platform::Image& image, const std::string& path) {
-    // Uncompressed deflate blocks: no library needed for a test artefact.
-    std::string raw;
-    for (int y = 0; y < image.height; ++y) {
-        raw += '\0';
-        for (int x = 0; x < image.width; ++x) {
-            const platform::Colour c = image.At(x, y);
-            raw += static_cast<char>(c & 0xFF);
-            raw += static_cast<char>((c >> 8) & 0xFF);
-            raw += static_cast<char>((c >> 16) & 0xFF);
+void MoveInSteps(Display* display, int fromX, int fromY, int dx, int dy, std::chrono::milliseconds pause) {
+    for (int step = 1; step <= 10; ++step) {
+        MovePointer(display, fromX + dx * step / 10, fromY + dy * step / 10);
+        std::this_thread::sleep_for(pause);
+    }
+}
+
+void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int dy) {
+    MovePointer(display, fromX, fromY);
+    Button(display, button, true);
+    MoveInSteps(display, fromX, fromY, dx, dy, 20ms);
+    std::this_thread::sleep_for(100ms);
+    Button(display, button, false);
+    std::this_thread::sleep_for(300ms);
+}
+
+void DoubleClick(Display* display) {
+    // As a hand clicks: each press held for a moment, the second press
+    // well within the double-click time of the first.
+    for (int click = 0; click < 2; ++click) {
+        Button(display, 1, true);
+        std::this_thread::sleep_for(120ms);
+        Button(display, 1, false);
+        std::this_thread::sleep_for(60ms);
+    }
+}
+
+platform::Image FigureFromSource() {
+    std::ifstream in(ZW_SOURCE_DIR "/figure_window/figure.bmp", std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    platform::Image image;
+    platform::DecodeBitmapFile(bytes, image);
+    return image;
+}
+
+int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth) {
+    platform::Image shape(figure.width, figure.height, 0);
+    int count = 0, ordering = 0;
+    XRectangle* rectangles = XShapeGetRectangles(display, window, kind, &count, &ordering);
+    for (int i = 0; i < count; ++i)
+        for (int y = rectangles[i].y; y < rectangles[i].y + rectangles[i].height; ++y)
+            for (int x = rectangles[i].x; x < rectangles[i].x + rectangles[i].width; ++x)
+                if (shape.Contains(x, y)) shape.At(x, y) = 1;
+    if (rectangles != nullptr) XFree(rectangles);
+    int differences = 0;
+    for (int y = 0; y < figure.height; ++y)
+        for (int x = 0; x < figure.width; ++x) {
+            const bool face = x < windowWidth && figure.At(x, y) != figure.At(0, 0);
+            differences += (shape.At(x, y) == 1) != face ? 1 : 0;
         }
-    }
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t n = 0; n < 256; ++n) {
-        std::uint32_t c = n;
-        for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320U ^ (c >> 1) : c >> 1;
-        table[n] = c;
-    }
-    const auto crc = [&](const std::string& bytes) {
-        std::uint32_t c = 0xFFFFFFFFU;
-        for (const char b : bytes) c = table[(c ^ static_cast<std::uint8_t>(b)) & 0xFF] ^ (c >> 8);
-        return c ^ 0xFFFFFFFFU;
-    };
-    const auto be32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
-    };
-    std::string zlib = "\x78\x01";
-    std::uint32_t a = 1, b = 0;
-    for (const char ch : raw) {
-        a = (a + static_cast<std::uint8_t>(ch)) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
-        const bool last = at + length >= raw.size();
-        zlib += static_cast<char>(last ? 1 : 0);
-        zlib += static_cast<char>(length & 0xFF);
-        zlib += static_cast<char>(length >> 8);
-        zlib += static_cast<char>(~length & 0xFF);
-        zlib += static_cast<char>((~length >> 8) & 0xFF);
-        zlib += raw.substr(at, length);
-        if (last) break;
-    }
-    zlib += be32((b << 16) | a);
-    const auto chunk = [&](const std::string& type, const std::string& data) {
-        return be32(static_cast<std::uint32_t>(data.size())) + type + data + be32(crc(type + data));
-    };
-    const std::string header = be32(static_cast<std::uint32_t>(image.width)) + be32(static_cast<std::uint32_t>(image.height)) +
-                               std::string("\x08\x02\x00\x00\x00", 5);
-    std::ofstream(path, std::ios::binary) << "\x89PNG\r\n\x1a\n" << chunk("IHDR", header) << chunk("IDAT", zlib)
-                                          << chunk("IEND", "");
+    return differences;
+}
+
+std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int pointerX, int pointerY) {
+    const double dx = left + eyeX - pointerX, dy = top + eyeY - pointerY;
+    double distance = std::sqrt(dx * dx + dy * dy);
+    if (distance == 0) distance = 1;
+    return {static_cast<float>(eyeX - 2 * (dx / distance)), static_cast<float>(eyeY - 2 * (dy / distance))};
+}
+
+int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY) {
+    constexpr platform::Colour kBlack = 0, kEyeWhite = 0x00FFF8F8;
+    platform::Image expected(window.width, window.height, kEyeWhite);
+    for (const platform::RowSpan& span : platform::DiscSpans(pupilX, pupilY, 3))
+        for (int x = span.left; x < span.right; ++x) expected.At(x, span.y) = kBlack;
+    int mismatches = 0;
+    for (const platform::RowSpan& span : platform::DiscSpans(eyeX, eyeY, 5))
+        for (int x = span.left; x < span.right; ++x)
+            mismatches += window.At(x, span.y) != expected.At(x, span.y) ? 1 : 0;
+    return mismatches;
 }
 
 }  // namespace e2e

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,11 +49,30 @@ private:
     pid_t pid_ = -1;
 };
 
+// How to start a program file: the Linux program directly, the Windows one
+// under Wine.
+struct Launcher {
+    std::string programFile;               // what is copied into the test's folder
+    std::string fileName;                  // its name there
+    std::string settingsName;              // the settings file it keeps beside itself
+    std::string lineEnd;                   // of the lines its settings writer adds
+    std::chrono::seconds patience;         // for a window to show, or a copy to end
+    std::vector<std::string> command;      // what runs the copy: nothing, or wine
+    std::vector<std::string> environment;  // besides DISPLAY
+    std::vector<std::string> cleanup;      // run once every copy has been stopped
+};
+
+// The Linux program of this build.
+Launcher LinuxProgram();
+// A Windows program under Wine, in a prefix of its own that is made on first
+// use and kept; whatever Wine starts is ended with the Program.
+Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix);
+
 // The program file, copied into a folder of its own so that its settings
 // file lives there, and run against the server.
 class Program {
 public:
-    Program(const XServer& server, const test::TempFolder& folder);
+    Program(const XServer& server, const test::TempFolder& folder, Launcher launcher = LinuxProgram());
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -60,14 +80,38 @@ public:
     pid_t Start(const std::string& displayName = {});
     // Waits for a copy to end; its exit code, or nothing on timeout.
     std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds timeout);
-    std::string SettingsFile() const { return folder_.File("zwinkerle.ini"); }
+    std::string SettingsFile() const { return folder_.File(launcher_.settingsName); }
+    std::string ReadSettings() const { return folder_.Read(launcher_.settingsName); }
+    void WriteSettings(const std::string& text) const { folder_.Write(launcher_.settingsName, text); }
     std::string Stderr(pid_t pid) const;
+    std::chrono::seconds Patience() const { return launcher_.patience; }
+    const std::string& LineEnd() const { return launcher_.lineEnd; }
 
 private:
     const XServer& server_;
     const test::TempFolder& folder_;
+    Launcher launcher_;
     std::string runtimeDir_;
     std::vector<pid_t> started_;
+};
+
+// A desktop for one test: Xvfb at 1024 x 768, openbox or no window manager,
+// and the program in a folder of its own.
+class Session {
+public:
+    explicit Session(bool withWindowManager, Launcher launcher = LinuxProgram(),
+                     const std::string& folderPrefix = "zwinkerle-test.");
+    // Starts a copy and waits for its window to show and settle (placement,
+    // first ticks); 0 when none shows in time.
+    Window StartAndWait();
+    std::pair<int, int> Position(Window window) const;
+
+    test::TempFolder folder;
+    std::unique_ptr<XServer> server;
+    std::unique_ptr<WindowManager> windowManager;
+    std::unique_ptr<Program> program;
+    Display* display = nullptr;
+    pid_t pid = 0;
 };
 
 // Starts a process in a process group of its own, with stdin and stdout on
@@ -84,15 +128,17 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // _NET_WM_PID is `pid`, mapped ones only.
 std::vector<Window> WindowsOf(Display* display, pid_t pid);
 // The first window of `pid` once it shows; 0 when none shows in time.
-Window WaitForWindow(Display* display, pid_t pid);
+Window WaitForWindow(Display* display, pid_t pid, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+// A window property: format-8 data as text, format-32 data as the longs
+// Xlib hands out; empty when the window has none of that type.
+std::string PropertyText(Display* display, Window window, const char* name, Atom type);
+std::vector<unsigned long> PropertyLongs(Display* display, Window window, const char* name, Atom type);
 // The window's top-left corner on the root window.
 std::pair<int, int> RootPosition(Display* display, Window window);
 // The top-level window that holds `window`: its frame, or itself.
 Window TopLevelOf(Display* display, Window window);
 // Position in the root's stacking order, bottom first; -1 when not there.
 int StackIndex(Display* display, Window topLevel);
-// The window's shape (bounding or input) as a pixel mask, row-major.
-std::vector<bool> ShapeMask(Display* display, Window window, int kind, int width, int height);
 // What the screen shows.
 platform::Image GrabScreen(Display* display, int x, int y, int width, int height);
 // Asks the window to close, as a window manager's close button does.
@@ -100,7 +146,31 @@ void SendClose(Display* display, Window window);
 // Synthetic pointer input.
 void MovePointer(Display* display, int x, int y);
 void Button(Display* display, unsigned button, bool down);
-// Writes an image as a PNG file.
-void WritePng(const platform::Image& image, const std::string& path);
+// A move from (fromX, fromY) by (dx, dy) in ten steps, `pause` after each.
+void MoveInSteps(Display* display, int fromX, int fromY, int dx, int dy, std::chrono::milliseconds pause);
+// A press at (fromX, fromY), a move by (dx, dy) in ten steps, a release, and
+// time for the window to follow.
+void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int dy);
+// Two quick clicks of the left button where the pointer stands.
+void DoubleClick(Display* display);
+
+// The face picture, from the source tree.
+platform::Image FigureFromSource();
+// How many pixels of the window's shape (bounding or input) differ from the
+// face: the picture's pixels of another colour than its top-left one, within
+// the window's width. Pixels right of the window count too: none may be in.
+int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth);
+
+// Where the pupil of the eye at window pixel (eyeX, eyeY) belongs when the
+// window's corner is at (left, top) and the pointer at (pointerX, pointerY):
+// 2 pixels from the eye's centre towards the pointer, or the centre itself
+// under it. Computed as the program does, down to its single precision.
+std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int pointerX, int pointerY);
+// Pixels of the eye white around (eyeX, eyeY) on a grab of the window that
+// do not show what a pupil at (pupilX, pupilY) leaves there: black on the
+// pupil's disc, the eye white around it. Every backend paints with the same
+// disc rule, so anything but 0 is a fault.
+int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY);
+
 
 }  // namespace e2e

@@ -1,0 +1,46 @@
+// win32_desktop.h: the Win32 backend's state, shared by its files.
+//
+// The program's instance, its window class, the single-copy mutex and the
+// forms. Nothing outside platform/win32/ sees this header.
+#pragma once
+
+#include <exception>
+#include <map>
+#include <string>
+
+#include "platform/win32/win32_system.h"
+
+namespace platform::win32 {
+
+class Win32Form;
+
+// The class of every form's window, registered by RunProgram.
+inline constexpr wchar_t kWindowClass[] = L"Zwinkerle";
+
+struct Desktop {
+    HINSTANCE instance = nullptr;
+    bool classRegistered = false;
+    HANDLE singleCopy = nullptr;  // the named mutex, held for the program's life
+    bool anotherCopy = false;
+    float twipsPerPixel = kTwipsPerPixel;
+    std::map<::HWND, Win32Form*> forms;
+    bool ended = false;
+    // A bug (anything but a failure or the end) that left an event handler;
+    // it may not cross the system's frames, so it is thrown again after the
+    // message loop.
+    std::exception_ptr escaped;
+};
+
+Desktop& TheDesktop();
+
+// The form behind a native window, or null.
+Win32Form* FormOf(::HWND window);
+
+// The contract's handles for native ones (win32_calls.cpp).
+HWND HandleOf(::HWND window);
+PictureHandle HandleOf(HBITMAP picture);
+
+// Dispatches the messages of every form's window (win32_event_loop.cpp).
+::LRESULT CALLBACK WindowProcedure(::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam);
+
+}  // namespace platform::win32

@@ -1,0 +1,167 @@
+// win32_event_loop.cpp: the program's entry and message loop on Windows.
+//
+// Implements: RunProgram (the single-copy mutex before any window, the
+// window class with CS_DBLCLKS, the message loop) and the window procedure,
+// which turns messages into the form's events, one at a time. No C++
+// exception crosses the system's frames: the end of the program and any
+// bug are caught in the window procedure and acted on after the loop.
+#include <cstdio>
+
+#include "platform/app.h"
+#include "platform/failure.h"
+#include "platform/program.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_form.h"
+
+#include <windowsx.h>  // after windows.h, which the backend's headers bring
+
+namespace platform {
+
+namespace {
+
+using win32::TheDesktop;
+using win32::Win32Form;
+
+// One name per session: every copy of the program asks for the same mutex.
+constexpr wchar_t kSingleCopyMutex[] = L"Local\\Quorl's Zwinkerle";
+
+std::int16_t ShiftOf(::WPARAM keys) {
+    return static_cast<std::int16_t>(((keys & MK_SHIFT) != 0 ? 1 : 0) | ((keys & MK_CONTROL) != 0 ? 2 : 0) |
+                                     (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
+}
+
+void Press(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, ::LPARAM position) {
+    // The window holds the mouse from the press until the release, unless a
+    // drag takes it over first.
+    ::SetCapture(window);
+    const float x = form.InScale(GET_X_LPARAM(position));
+    const float y = form.InScale(GET_Y_LPARAM(position));
+    // A failure that leaves an event handler ends there, as in a statement.
+    Attempt([&] { form.Events().Form_MouseDown(button, ShiftOf(keys), x, y); });
+}
+
+// Runs the handler of one message; false for messages the system handles.
+bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            form.Paint();
+            return true;
+        case WM_ERASEBKGND:
+            return true;  // WM_PAINT covers every pixel
+        case WM_TIMER:
+            Attempt([&] { form.Events().tmr_Timer(); });
+            return true;
+        case WM_LBUTTONDOWN:
+            Press(form, window, 1, wParam, lParam);
+            return true;
+        case WM_LBUTTONDBLCLK:
+            Attempt([&] { form.Events().Form_DblClick(); });
+            return true;
+        // Only the left button double-clicks; a quick second press of another is a press.
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+            Press(form, window, 2, wParam, lParam);
+            return true;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            Press(form, window, 4, wParam, lParam);
+            return true;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (::GetCapture() == window) ::ReleaseCapture();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool RegisterWindowClass() {
+    win32::Desktop& d = TheDesktop();
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = win32::WindowProcedure;
+    windowClass.hInstance = d.instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.lpszClassName = win32::kWindowClass;
+    d.classRegistered = ::RegisterClassExW(&windowClass) != 0;
+    return d.classRegistered;
+}
+
+}  // namespace
+
+::LRESULT CALLBACK win32::WindowProcedure(::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
+    Desktop& d = TheDesktop();
+    if (message == WM_NCCREATE)
+        d.forms[window] = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    Win32Form* form = FormOf(window);
+    if (message == WM_NCDESTROY) {
+        if (form != nullptr) form->Forget();
+        d.forms.erase(window);
+        if (d.forms.empty()) ::PostQuitMessage(0);  // closed by other means: the program ends
+    } else if (form != nullptr && !d.ended) {
+        try {
+            if (Dispatch(*form, window, message, wParam, lParam)) return 0;
+        } catch (const ProgramEnded&) {
+            // No further events: the loop stops at the next message.
+            d.ended = true;
+            ::PostQuitMessage(0);
+            return 0;
+        } catch (...) {
+            d.escaped = std::current_exception();
+            d.ended = true;
+            ::PostQuitMessage(1);
+            return 0;
+        }
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+int RunProgram(int, char**, void (*startup)()) {
+    win32::Desktop& d = TheDesktop();
+    d.instance = ::GetModuleHandleW(nullptr);
+    // Before any window exists. The system creates a named mutex once: of
+    // copies started at the same instant, exactly one is first. It goes when
+    // the process ends, however it ends.
+    d.singleCopy = ::CreateMutexW(nullptr, FALSE, kSingleCopyMutex);
+    d.anotherCopy = d.singleCopy != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    if (HDC screen = ::GetDC(nullptr)) {
+        // The manifest declares the program DPI-unaware, so this says 96 and
+        // Windows scales the window where the screen is denser.
+        const int dotsPerInch = ::GetDeviceCaps(screen, LOGPIXELSX);
+        if (dotsPerInch > 0) d.twipsPerPixel = 1440.0F / static_cast<float>(dotsPerInch);
+        ::ReleaseDC(nullptr, screen);
+    }
+    if (!RegisterWindowClass()) {
+        std::fputs("Zwinkerle: cannot register its window class\n", stderr);
+        return 1;
+    }
+
+    int exitCode = 0;
+    try {
+        startup();
+        if (d.forms.empty()) {
+            std::fputs("Zwinkerle: cannot open its window: no display to show it on\n", stderr);
+            exitCode = 1;
+        }
+        MSG message{};
+        while (!d.ended && !d.forms.empty() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    } catch (const ProgramEnded&) {
+    }
+    // The forms may outlive the loop; their windows and GDI objects may not.
+    while (!d.forms.empty()) {
+        Win32Form* form = d.forms.begin()->second;
+        d.forms.erase(d.forms.begin());
+        form->Release();
+    }
+    ::UnregisterClassW(win32::kWindowClass, d.instance);
+    if (d.singleCopy != nullptr) ::CloseHandle(d.singleCopy);
+    if (d.escaped) std::rethrow_exception(d.escaped);
+    return exitCode;
+}
+
+}  // namespace platform

@@ -1,0 +1,171 @@
+// face_scenarios.cpp: the scenarios every build of the program must pass on
+// a real X server, driven by XTest.
+#include "tests/e2e/face_scenarios.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+namespace e2e {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+bool Exists(const std::string& path) { return std::filesystem::exists(test::TempFolder::Native(path)); }
+
+}  // namespace
+
+TEST_P(FaceOnDesktop, TheShapeIsTheFaceAndPressesBesideItReachWhatLiesBehind) {
+    const Window window = StartAndWait();
+    const platform::Image figure = FigureFromSource();
+    ASSERT_EQ(figure.width, 150);
+    EXPECT_EQ(ShapeDifferences(display, window, ShapeBounding, figure, kFaceWidth), 0);
+    // What shows on screen is the picture, outside the eyes.
+    const auto [left, top] = Position(window);
+    const platform::Image screen = GrabScreen(display, left, top, kFaceWidth, kFaceHeight);
+    EXPECT_EQ(screen.At(76, 180), figure.At(76, 180));
+    EXPECT_EQ(screen.At(20, 112), figure.At(20, 112));
+
+    // A window of ours under the face takes the presses that miss it.
+    const Window behind = XCreateSimpleWindow(display, DefaultRootWindow(display), left, top, kFaceWidth,
+                                              kFaceHeight, 0, 0, 0);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    XChangeWindowAttributes(display, behind, CWOverrideRedirect, &attributes);
+    XSelectInput(display, behind, ButtonPressMask);
+    XMapWindow(display, behind);
+    XLowerWindow(display, behind);
+    XSync(display, False);
+    const auto pressReachesBehind = [&](int x, int y) {
+        MovePointer(display, left + x, top + y);
+        Button(display, 3, true);
+        Button(display, 3, false);
+        XEvent event;
+        return WaitUntil([&] { return XCheckTypedWindowEvent(display, behind, ButtonPress, &event) != 0; }, 1s);
+    };
+    EXPECT_TRUE(pressReachesBehind(2, 2));      // the corner is cut away
+    EXPECT_TRUE(pressReachesBehind(147, 10));   // so is the margin right of the face
+    EXPECT_FALSE(pressReachesBehind(76, 180));  // the face itself is not
+}
+
+TEST_P(FaceOnDesktop, PupilsLookTowardsThePointerAllAround) {
+    const Window window = StartAndWait();
+    const auto [left, top] = Position(window);
+    // Far to either side at eye height, straight below and above an eye,
+    // between the eyes, on an eye, and in two corners of the screen.
+    const std::pair<int, int> pointers[] = {{1000, top + 78}, {2, top + 78},     {left + 48, 700},
+                                            {left + 105, 2},  {left + 76, top + 78}, {left + 48, top + 78},
+                                            {5, 700},         {1000, 5}};
+    for (const auto& [px, py] : pointers) {
+        SCOPED_TRACE("pointer at " + std::to_string(px) + "," + std::to_string(py));
+        MovePointer(display, px, py);
+        std::this_thread::sleep_for(250ms);
+        const platform::Image screen = GrabScreen(display, left, top, kFaceWidth, kFaceHeight);
+        for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
+            const auto [pupilX, pupilY] = PupilTowards(left, top, eyeX, eyeY, px, py);
+            EXPECT_EQ(EyeMismatches(screen, eyeX, eyeY, pupilX, pupilY), 0) << "eye at " << eyeX;
+        }
+    }
+}
+
+TEST_P(FaceOnDesktop, LeftDragMovesTheWindowByThePointersPathRightDragDoesNot) {
+    const Window window = StartAndWait();
+    const auto start = Position(window);
+    Drag(display, 3, start.first + 76, start.second + 120, 120, 80);
+    EXPECT_EQ(Position(window), start);
+    Drag(display, 1, start.first + 76, start.second + 120, -150, 90);
+    const auto moved = std::make_pair(start.first - 150, start.second + 90);
+    EXPECT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s))
+        << Position(window).first << "," << Position(window).second;
+}
+
+TEST_P(ProgramStarts, ASecondStartEndsAtOnceWithoutAWindow) {
+    StartAndWait();
+    const pid_t second = program->Start();
+    EXPECT_EQ(program->WaitForExit(second, program->Patience()), 0);
+    EXPECT_TRUE(WindowsOf(display, second).empty());
+    EXPECT_FALSE(Exists(program->SettingsFile()));
+}
+
+TEST_P(ProgramStarts, OfTwentyCopiesStartedAtOnceExactlyOneShows) {
+    std::vector<pid_t> copies;
+    for (int i = 0; i < 20; ++i) copies.push_back(program->Start());
+    std::map<pid_t, int> ended;
+    WaitUntil([&] {
+        for (const pid_t copy : copies)
+            if (const auto code = program->WaitForExit(copy, 0ms); code && !ended.contains(copy)) ended[copy] = *code;
+        return ended.size() >= copies.size() - 1;
+    }, 3 * program->Patience());
+    EXPECT_EQ(ended.size(), 19U);
+    for (const auto& [copy, code] : ended) EXPECT_EQ(code, 0) << program->Stderr(copy);
+    const auto windows = [&] {
+        std::size_t count = 0;
+        for (const pid_t copy : copies) count += WindowsOf(display, copy).size();
+        return count;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return windows() > 0; }, program->Patience()));
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(windows(), 1U);
+}
+
+TEST_P(FaceOnDesktop, DoubleClickStoresThePositionAndTheNextStartRestoresIt) {
+    const Window window = StartAndWait();
+    const auto start = Position(window);
+    Drag(display, 1, start.first + 76, start.second + 120, -200, 150);
+    const auto moved = std::make_pair(start.first - 200, start.second + 150);
+    ASSERT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s));
+    DoubleClick(display);
+    EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0);
+    // Written by the platform's own profile writer.
+    const std::string& end = program->LineEnd();
+    EXPECT_EQ(program->ReadSettings(), "[Quorl's Zwinkerle]" + end + "Top=" + std::to_string(moved.second * 15) + end +
+                                           "Left=" + std::to_string(moved.first * 15) + end);
+    EXPECT_EQ(Position(StartAndWait()), moved);
+}
+
+TEST_P(ProgramStarts, HandEditedAndBrokenSettingsFilesStillShowTheFace) {
+    struct Case { const char* name; std::string file; std::pair<int, int> position; };
+    const Case cases[] = {
+        {"stored position", "[Quorl's Zwinkerle]\nTop=1500\nLeft=3000\n", {200, 100}},
+        {"only Top, other case, blanks, trailing text", "[QUORL'S ZWINKERLE]\r\n top =  1500 twips\r\n", {0, 100}},
+        {"no number at all", "[Quorl's Zwinkerle]\nTop=abc\nLeft=xyz\n", {0, 0}},
+        {"random bytes", std::string("\x00\xff[\x01=\n\xfe", 7), {kTopCentreLeft, 0}},
+        {"wholly off-screen", "[Quorl's Zwinkerle]\nTop=-99999\nLeft=-99999\n", {kTopCentreLeft, 0}},
+        {"partly on screen stays", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=-1500\n", {-100, -100}},
+        // The face covers x 6..142 and y 21..229 of its 148 x 230 window.
+        {"only the cut-away margin on screen", "[Quorl's Zwinkerle]\nTop=1500\nLeft=15270\n", {kTopCentreLeft, 0}},
+        {"a strip of the face at the right edge stays", "[Quorl's Zwinkerle]\nTop=1500\nLeft=14760\n", {984, 100}},
+        {"a sliver of forehead at the bottom edge", "[Quorl's Zwinkerle]\nTop=11145\nLeft=1500\n", {kTopCentreLeft, 0}},
+        {"a number too large for a single", "[Quorl's Zwinkerle]\nTop=300\nLeft=1e400\n", {0, 20}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        program->WriteSettings(c.file);
+        EXPECT_EQ(Position(StartAndWait()), c.position);
+        ::kill(pid, SIGTERM);
+        program->WaitForExit(pid, program->Patience());
+        EXPECT_EQ(program->ReadSettings(), c.file) << "a start must not change the settings file";
+    }
+}
+
+TEST_P(FaceOnDesktop, ClosedFromOutsideItEndsWithoutStoring) {
+    SendClose(display, StartAndWait());
+    EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0);
+    EXPECT_FALSE(Exists(program->SettingsFile()));
+}
+
+TEST_P(ProgramStarts, WithoutADisplayOneLineOnStderrAndExitCode1) {
+    const pid_t copy = program->Start(":4711");
+    EXPECT_EQ(program->WaitForExit(copy, program->Patience()), 1);
+    const std::string message = program->Stderr(copy);
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_NE(message.find("display"), std::string::npos) << message;
+}
+
+}  // namespace e2e

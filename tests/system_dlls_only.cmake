@@ -1,0 +1,18 @@
+# Fails unless the program file imports only DLLs that every Windows has.
+# cmake -DOBJDUMP=... -DPROGRAM=Zwinkerle.exe -P system_dlls_only.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot read ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${headers}")
+if(NOT imports)
+  message(FATAL_ERROR "no imports found in ${PROGRAM}")
+endif()
+foreach(import IN LISTS imports)
+  string(REPLACE "DLL Name: " "" dll "${import}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll MATCHES "^(kernel32|user32|gdi32|msvcrt)\\.dll$")
+    message(FATAL_ERROR "${PROGRAM} needs ${dll}, which Windows does not ship")
+  endif()
+  message(STATUS "imports ${dll}")
+endforeach()
