@@ -50,6 +50,7 @@ bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, :
             return true;  // WM_PAINT covers every pixel
         case WM_TIMER:
             Attempt([&] { form.Events().tmr_Timer(); });
+            form.ShowChanges();
             return true;
         case WM_LBUTTONDOWN:
             Press(form, window, 1, wParam, lParam);

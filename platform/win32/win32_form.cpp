@@ -3,7 +3,8 @@
 // Implements: a WS_POPUP window (no border, no caption) with the program's
 // icon and a timer; the persistent image as a memory DC holding a
 // device-independent bitmap, painted in WM_PAINT and read by Point; circles
-// from the shared disc rule, on the window's DC or on the persistent image.
+// from the shared disc rule, drawn in memory first, so that the screen is
+// sent only the pixels that changed.
 #include "platform/win32/win32_form.h"
 
 #include <algorithm>
@@ -19,34 +20,6 @@ namespace {
 
 constexpr UINT_PTR kTimer = 1;
 
-// A colour keeps red in its low byte, a 32-bit DIB pixel blue.
-std::uint32_t DibPixel(Colour colour) {
-    return ((colour & 0xFFU) << 16) | (colour & 0xFF00U) | ((colour >> 16) & 0xFFU);
-}
-
-// A 32-bit device-independent bitmap, top row first, showing `pixels`
-// (row-major, width * height of them) or one colour.
-HBITMAP NewDib(std::int32_t width, std::int32_t height, const Colour* pixels, Colour fill) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (bitmap == nullptr) Fail();
-    auto* out = static_cast<std::uint32_t*>(bits);
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (pixels != nullptr) {
-        std::transform(pixels, pixels + count, out, DibPixel);
-    } else {
-        std::fill(out, out + count, DibPixel(fill));
-    }
-    return bitmap;
-}
-
 }  // namespace
 
 Win32Form::Win32Form(const FormDefinition& definition, FormEvents& events)
@@ -56,22 +29,22 @@ Win32Form::Win32Form(const FormDefinition& definition, FormEvents& events)
       height_(RoundToInt32(definition.clientHeightTwips / TheDesktop().twipsPerPixel)),
       scale_(definition.scaleMode, TheDesktop().twipsPerPixel),
       autoRedraw_(definition.autoRedraw),
-      fillColor_(definition.fillColor) {
+      fillColor_(definition.fillColor),
+      image_(width_, height_, definition.backColor),
+      surface_(width_, height_, definition.backColor),
+      shown_(width_, height_, definition.backColor) {
     // A constructor that throws runs no destructor: free what was made so far.
     try {
         Desktop& d = TheDesktop();
-        imageBitmap_ = NewDib(width_, height_, nullptr, definition.backColor);
-        image_ = ::CreateCompatibleDC(nullptr);
-        if (image_ == nullptr) Fail();
-        imageDefaultBitmap_ = ::SelectObject(image_, imageBitmap_);
         if (const Image* picture = definition.picture) {
             picture_ = NewDib(picture->width, picture->height, picture->pixels.data(), 0);
             // The picture stands at the drawing area's top-left corner.
             HDC source = ::CreateCompatibleDC(nullptr);
             const HGDIOBJ sourceDefault = ::SelectObject(source, picture_);
-            ::BitBlt(image_, 0, 0, picture->width, picture->height, source, 0, 0, SRCCOPY);
+            ::BitBlt(image_.Dc(), 0, 0, picture->width, picture->height, source, 0, 0, SRCCOPY);
             ::SelectObject(source, sourceDefault);
             ::DeleteDC(source);
+            ::BitBlt(surface_.Dc(), 0, 0, width_, height_, image_.Dc(), 0, 0, SRCCOPY);
         }
         window_ = ::CreateWindowExW(0, kWindowClass, WideOf(definition.applicationTitle).c_str(),
                                     WS_POPUP, 0, 0, width_, height_, nullptr, nullptr, d.instance, this);
@@ -97,13 +70,7 @@ void Win32Form::Release() {
     window_ = nullptr;
     if (icon_ != nullptr) ::DestroyIcon(icon_);
     icon_ = nullptr;
-    if (image_ != nullptr) {
-        ::SelectObject(image_, imageDefaultBitmap_);
-        ::DeleteDC(image_);
-    }
-    image_ = nullptr;
-    if (imageBitmap_ != nullptr) ::DeleteObject(imageBitmap_);
-    imageBitmap_ = nullptr;
+    for (MemoryCanvas* canvas : {&image_, &surface_, &shown_}) canvas->Release();
     if (picture_ != nullptr) ::DeleteObject(picture_);
     picture_ = nullptr;
 }
@@ -155,38 +122,65 @@ void Win32Form::PaintSpans(HDC target, const std::vector<RowSpan>& spans, Colour
     }
 }
 
-HDC Win32Form::WindowDC() const {
-    // GetDC(nullptr) would give the whole screen's: a form whose window is
-    // gone draws nothing and reads nothing.
-    HDC screen = window_ != nullptr ? ::GetDC(window_) : nullptr;
-    if (screen == nullptr) Fail();
-    return screen;
-}
-
 void Win32Form::Circle(float x, float y, float radius, Colour colour) {
     const CircleSpans circle =
         CircleOf(Checked(scale_.ToPixels(x)), Checked(scale_.ToPixels(y)), Checked(scale_.ToPixels(radius)));
-    HDC screen = WindowDC();
     ::RECT changed{};
-    HDC target = autoRedraw_ ? image_ : screen;
-    PaintSpans(target, circle.outline, colour, changed);
-    PaintSpans(target, circle.inside, fillColor_, changed);
+    PaintSpans(autoRedraw_ ? image_.Dc() : surface_.Dc(), circle.outline, colour, changed);
+    PaintSpans(autoRedraw_ ? image_.Dc() : surface_.Dc(), circle.inside, fillColor_, changed);
+    const ::RECT whole{0, 0, width_, height_};
+    if (!::IntersectRect(&changed, &changed, &whole)) return;
     // Drawing on the persistent image shows at once, as after a refresh.
     if (autoRedraw_)
-        ::BitBlt(screen, changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top, image_,
-                 changed.left, changed.top, SRCCOPY);
+        ::BitBlt(surface_.Dc(), changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top,
+                 image_.Dc(), changed.left, changed.top, SRCCOPY);
+    // Areas that touch become one, so each eye is one area however often it
+    // is painted over in a tick.
+    for (auto it = drawn_.begin(); it != drawn_.end();) {
+        ::RECT grown{changed.left - 1, changed.top - 1, changed.right + 1, changed.bottom + 1}, overlap{};
+        if (::IntersectRect(&overlap, &grown, &*it)) {
+            ::UnionRect(&changed, &changed, &*it);
+            drawn_.erase(it);
+            it = drawn_.begin();
+        } else {
+            ++it;
+        }
+    }
+    drawn_.push_back(changed);
+}
+
+bool Win32Form::ShowChanges() {
+    if (drawn_.empty() || window_ == nullptr) return false;
+    ::GdiFlush();  // the surface's pixels as GDI drew them
+    HDC screen = nullptr;
+    for (const ::RECT& area : drawn_) {
+        ::RECT differing{area.right, area.bottom, area.left, area.top};
+        for (LONG y = area.top; y < area.bottom; ++y)
+            for (LONG x = area.left; x < area.right; ++x)
+                if (surface_.At(x, y) != shown_.At(x, y))
+                    differing = {std::min(differing.left, x), std::min(differing.top, y),
+                                 std::max(differing.right, x + 1), std::max(differing.bottom, y + 1)};
+        if (differing.left >= differing.right) continue;
+        if (screen == nullptr) screen = ::GetDC(window_);
+        if (screen != nullptr) Send(screen, differing);
+    }
+    drawn_.clear();
+    if (screen == nullptr) return false;
     ::ReleaseDC(window_, screen);
+    return true;
+}
+
+void Win32Form::Send(HDC screen, const ::RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    ::BitBlt(screen, area.left, area.top, width, height, surface_.Dc(), area.left, area.top, SRCCOPY);
+    ::BitBlt(shown_.Dc(), area.left, area.top, width, height, surface_.Dc(), area.left, area.top, SRCCOPY);
 }
 
 Colour Win32Form::Point(float x, float y) {
     const std::int32_t px = RoundToInt32(scale_.ToPixels(x));
     const std::int32_t py = RoundToInt32(scale_.ToPixels(y));
     // Outside the drawing area GetPixel answers CLR_INVALID, 0xFFFFFFFF.
-    if (autoRedraw_) return ::GetPixel(image_, px, py);
-    HDC screen = WindowDC();
-    const COLORREF colour = ::GetPixel(screen, px, py);
-    ::ReleaseDC(window_, screen);
-    return colour;
+    return ::GetPixel(autoRedraw_ ? image_.Dc() : surface_.Dc(), px, py);
 }
 
 void Win32Form::Show() { ::ShowWindow(window_, SW_SHOWNORMAL); }
@@ -196,8 +190,9 @@ void Win32Form::Paint() {
     HDC screen = ::BeginPaint(window_, &paint);
     if (screen != nullptr) {
         const ::RECT& area = paint.rcPaint;
-        ::BitBlt(screen, area.left, area.top, area.right - area.left, area.bottom - area.top, image_, area.left,
-                 area.top, SRCCOPY);
+        ::BitBlt(surface_.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, image_.Dc(),
+                 area.left, area.top, SRCCOPY);
+        Send(screen, area);
     }
     ::EndPaint(window_, &paint);
 }

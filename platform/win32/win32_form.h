@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/circle_raster.h"
 #include "platform/form_scale.h"
+#include "platform/win32/memory_canvas.h"
 #include "platform/win32/win32_system.h"
 
 namespace platform::win32 {
@@ -37,8 +39,12 @@ public:
     FormEvents& Events() { return events_; }
     // A window position in the form's scale.
     float InScale(std::int32_t pixels) const { return scale_.FromPixels(pixels); }
-    // WM_PAINT: the persistent image onto the screen.
+    // WM_PAINT: the persistent image shows again, on the screen and in the
+    // surface.
     void Paint();
+    // Sends the screen what was drawn since the last call and differs from
+    // what it shows; true when anything did.
+    bool ShowChanges();
     // WM_NCDESTROY: the window is gone, whoever destroyed it.
     void Forget();
     // Destroys the window and frees every GDI object the form made.
@@ -46,9 +52,10 @@ public:
 
 private:
     ::RECT WindowRect() const;
-    HDC WindowDC() const;
     void MoveTo(std::int32_t left, std::int32_t top);
     void PaintSpans(HDC target, const std::vector<RowSpan>& spans, Colour colour, ::RECT& changed) const;
+    // Copies an area of the surface to the screen and notes it as shown.
+    void Send(HDC screen, const ::RECT& area);
 
     FormEvents& events_;
     float widthTwips_;
@@ -59,9 +66,10 @@ private:
     Colour fillColor_;
     ::HWND window_ = nullptr;
     HBITMAP picture_ = nullptr;  // the picture as given, a device-independent bitmap
-    HDC image_ = nullptr;        // the persistent image: back colour, picture, what was drawn on it
-    HBITMAP imageBitmap_ = nullptr;
-    HGDIOBJ imageDefaultBitmap_ = nullptr;
+    MemoryCanvas image_;         // the persistent image: back colour, picture, what was drawn on it
+    MemoryCanvas surface_;       // what the window is to show; drawing goes here first
+    MemoryCanvas shown_;         // what was last sent to the screen
+    std::vector<::RECT> drawn_;  // areas of the surface drawn since ShowChanges
     HICON icon_ = nullptr;
 };
 

@@ -216,7 +216,7 @@ TEST_F(XDesktop, WithoutAWindowManagerAClientThatAlsoKeepsItselfAboveStartsNoRai
     std::atomic<bool> stop = false;
     std::atomic<int> facesRaises = 0;
     std::thread rival([&] {
-        Display* own = XOpenDisplay(server->Name().c_str());
+        Display* own = XOpenDisplay(session->server->Name().c_str());
         const Window window = XCreateSimpleWindow(own, DefaultRootWindow(own), 0, 0, 1024, 768, 0, 0, 0xFF0000);
         XSelectInput(own, window, VisibilityChangeMask);
         XMapRaised(own, window);
