@@ -17,6 +17,7 @@ std::string AppPath;
 std::string AppTitle;
 std::string ExeName;
 std::string IniFile;
+std::string ShippedIniFile;
 std::string WinIni;
 std::string WinDirPath;
 std::string SysDirPath;

@@ -9,6 +9,8 @@ extern std::string AppPath;      // the program's folder, ending in the separato
 extern std::string AppTitle;     // "Quorl's Zwinkerle": the settings section
 extern std::string ExeName;      // the program file's name without folder and extension
 extern std::string IniFile;      // the settings file's full path
+extern std::string ShippedIniFile;  // beside the program when IniFile is the user's own, which it
+                                    // stands in for until that holds a position
 extern std::string WinIni;       // WinDirPath followed by "Win.ini"
 extern std::string WinDirPath;   // the Windows folder, ending in the separator
 extern std::string SysDirPath;   // the system folder, ending in the separator

@@ -8,6 +8,7 @@
 #include "platform/checked_math.h"
 #include "platform/conversions.h"
 #include "platform/paths.h"
+#include "platform/user_settings.h"
 #include "startup/face_on_screen.h"
 
 using namespace platform;
@@ -44,8 +45,11 @@ void Main() {
 
     std::string topText;
     std::string leftText;
-    Attempt([&] { topText = ReadProfileValue(AppTitle, "Top", IniFile, ""); });
-    Attempt([&] { leftText = ReadProfileValue(AppTitle, "Left", IniFile, ""); });
+    for (const std::string& file : {IniFile, ShippedIniFile}) {
+        if (!topText.empty() || !leftText.empty() || file.empty()) break;
+        Attempt([&] { topText = ReadProfileValue(AppTitle, "Top", file, ""); });
+        Attempt([&] { leftText = ReadProfileValue(AppTitle, "Left", file, ""); });
+    }
 
     fMouseWatch& figure = fMouseWatch::Default();
     // The first use of the window loads it: shaped and topmost before it is placed.
@@ -76,5 +80,17 @@ void InitAppIdentity() {
         // extension to replace and gets one.
         IniFile = programFile.substr(0, programFile.size() - std::min(kSettingsNameCut, programFile.size())) +
                   std::string(kSettingsNameTail);
+    });
+    // A program installed where the user cannot write would lose every
+    // position it stores: it keeps them in the user's own settings file
+    // then. The file beside it still gives the first position, so that an
+    // administrator can ship one.
+    Attempt([] {
+        ShippedIniFile.clear();
+        if (UserSettings::CanKeepAt(IniFile)) return;
+        const std::string folder = UserSettings::Folder();
+        if (folder.empty()) return;
+        ShippedIniFile = IniFile;
+        IniFile = folder + ExeName + ".ini";
     });
 }

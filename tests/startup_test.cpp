@@ -21,17 +21,25 @@ namespace {
 // The program file, which the settings file is named after.
 const std::string kProgramFile = "zwinkerle" + std::string(kProgramExtension);
 
-TEST(InitAppIdentity, NamesTheSettingsFileAfterTheLongProgramPath) {
-    test::TempFolder folder;
-    folder.Write(kProgramFile, "");
-    struct Case { std::string appPath, exeName, iniFile; };
-    const Case cases[] = {
-        {folder.Path() + kPathSeparator, "zwinkerle", folder.File("zwinkerle.ini")},
-        {"/NO/SUCH/", "ZW", "/no/such/zw.ini"},  // no long form: the case-normalised path
+TEST(InitAppIdentity, NamesTheSettingsFileAfterTheLongProgramPathInTheUsersFolderWhereThatCannotBeWritten) {
+    test::TempFolder folder, user;
 #ifdef _WIN32
-        {"C:\\NO\\SUCH\\", "ZW", "C:\\No\\Such\\Zw.ini"},  // a word begins after "\"
+    _putenv_s("LOCALAPPDATA", user.Path().c_str());
+    const std::string own = user.File("Zwinkerle") + "\\ZW.ini";
 #else
-        {folder.Path() + "/./", "zwinkerle", folder.File("zwinkerle.ini")},  // the long form, as Linux resolves it
+    ::setenv("XDG_CONFIG_HOME", user.Path().c_str(), 1);
+    const std::string own = user.File("zwinkerle") + "/ZW.ini";
+#endif
+    folder.Write(kProgramFile, "");
+    // `own`: the user's own file, where the program's folder takes no files.
+    struct Case { std::string appPath, exeName, beside, stored; };
+    const Case cases[] = {
+        {folder.Path() + kPathSeparator, "zwinkerle", folder.File("zwinkerle.ini"), folder.File("zwinkerle.ini")},
+        {"/NO/SUCH/", "ZW", "/no/such/zw.ini", own},  // no long form: the case-normalised path
+#ifdef _WIN32
+        {"C:\\NO\\SUCH\\", "ZW", "C:\\No\\Such\\Zw.ini", own},  // a word begins after "\"
+#else
+        {folder.Path() + "/./", "zwinkerle", folder.File("zwinkerle.ini"), folder.File("zwinkerle.ini")},
 #endif
     };
     for (const Case& c : cases) {
@@ -39,7 +47,8 @@ TEST(InitAppIdentity, NamesTheSettingsFileAfterTheLongProgramPath) {
         ExeName = c.exeName;
         InitAppIdentity();
         EXPECT_EQ(AppTitle, "Quorl's Zwinkerle");
-        EXPECT_EQ(IniFile, c.iniFile);
+        EXPECT_EQ(IniFile, c.stored);
+        EXPECT_EQ(c.stored == c.beside ? IniFile : ShippedIniFile, c.beside);
     }
 }
 

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <random>
 #include <thread>
 
 namespace e2e {
@@ -152,6 +154,64 @@ TEST_P(ProgramStarts, HandEditedAndBrokenSettingsFilesStillShowTheFace) {
         program->WaitForExit(pid, program->Patience());
         EXPECT_EQ(program->ReadSettings(), c.file) << "a start must not change the settings file";
     }
+}
+
+TEST_P(ProgramStarts, SettingsFilesThatCannotBeReadStillShowTheFaceAtTheTopCentre) {
+    struct Case { const char* name; std::function<void(const std::string&)> make; };
+    const Case cases[] = {
+        {"a folder", [](const std::string& path) { std::filesystem::create_directory(test::TempFolder::Native(path)); }},
+        {"a link to nowhere",
+         [](const std::string& path) { std::filesystem::create_symlink("no-such-file", test::TempFolder::Native(path)); }},
+        {"megabytes of random bytes", [&](const std::string&) {
+             std::mt19937 random(7);
+             std::string bytes(3U << 20, '\0');
+             for (char& b : bytes) b = static_cast<char>(random());
+             program->WriteSettings(bytes);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(test::TempFolder::Native(program->SettingsFile()));
+        c.make(program->SettingsFile());
+        EXPECT_EQ(Position(StartAndWait()), std::make_pair(kTopCentreLeft, 0));
+        ::kill(pid, SIGTERM);
+        program->WaitForExit(pid, program->Patience());
+    }
+}
+
+TEST_P(ProgramStarts, AReadOnlyFolderAndFileAreUsedAndLeftAsTheyAre) {
+    const std::string stored = "[Quorl's Zwinkerle]" + program->LineEnd() + "Top=1500" + program->LineEnd() +
+                               "Left=3000" + program->LineEnd();
+    program->WriteSettings(stored);
+    using std::filesystem::perms;
+    std::filesystem::permissions(test::TempFolder::Native(program->SettingsFile()), perms::owner_read);
+    std::filesystem::permissions(test::TempFolder::Native(folder.Path()), perms::owner_read | perms::owner_exec);
+    const Window window = StartAndWait();
+    EXPECT_EQ(Position(window), std::make_pair(200, 100));
+    MovePointer(display, 200 + 76, 100 + 120);
+    DoubleClick(display);
+    EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0) << "the double-click still ends it";
+    EXPECT_EQ(program->ReadSettings(), stored);
+}
+
+TEST_P(ProgramStarts, AProgramFolderWithBlanksOtherLettersAndALongPathRemembers) {
+    // Over 300 characters from the root, in folders with blanks, umlauts and Greek.
+    std::string home = folder.Path();
+    while (home.size() < 320) {
+        home += std::string(1, platform::kPathSeparator) + "Mein Ordner \xC3\xA4\xC3\xB6\xC3\xBC \xCE\xA9 Zwinkerle";
+        std::filesystem::create_directory(test::TempFolder::Native(home));
+    }
+    program = std::make_unique<Program>(*server, home, GetParam().launcher());
+    const Window window = StartAndWait();
+    const auto start = Position(window);
+    Drag(display, 1, start.first + 76, start.second + 120, 40, 30);
+    const auto moved = std::make_pair(start.first + 40, start.second + 30);
+    ASSERT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s));
+    DoubleClick(display);
+    EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0);
+    // Beside the program, or where Windows' settings calls cannot reach
+    // that far, in the user's own settings.
+    EXPECT_EQ(Position(StartAndWait()), moved);
 }
 
 TEST_P(FaceOnDesktop, ClosedFromOutsideItEndsWithoutStoring) {

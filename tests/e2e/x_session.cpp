@@ -54,6 +54,11 @@ pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>
 
 namespace {
 
+std::string ReadText(const std::string& utf8Path) {
+    std::ifstream in(test::TempFolder::Native(utf8Path), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 // Runs a command to its end.
 void Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
     ::waitpid(Spawn(argv, environment), nullptr, 0);
@@ -141,13 +146,20 @@ Launcher WindowsProgram(const std::string& programFile, const std::string& wineP
     return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment, {"wineserver", "-k"}};
 }
 
-Program::Program(const XServer& server, const test::TempFolder& folder, Launcher launcher)
-    : server_(server), folder_(folder), launcher_(std::move(launcher)) {
-    std::filesystem::copy_file(launcher_.programFile, folder.File(launcher_.fileName),
+Program::Program(const XServer& server, const std::string& home, Launcher launcher)
+    : server_(server), home_(home), launcher_(std::move(launcher)) {
+    using test::TempFolder;
+    std::filesystem::copy_file(launcher_.programFile, TempFolder::Native(File(launcher_.fileName)),
                                std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::permissions(folder.File(launcher_.fileName), std::filesystem::perms::owner_all);
-    runtimeDir_ = folder.File("runtime");
-    std::filesystem::create_directory(runtimeDir_);
+    std::filesystem::permissions(TempFolder::Native(File(launcher_.fileName)), std::filesystem::perms::owner_all);
+    runtimeDir_ = File("runtime");
+    std::filesystem::create_directory(TempFolder::Native(runtimeDir_));
+}
+
+std::string Program::ReadSettings() const { return ReadText(SettingsFile()); }
+
+void Program::WriteSettings(const std::string& text) const {
+    std::ofstream(test::TempFolder::Native(SettingsFile()), std::ios::binary) << text;
 }
 
 Program::~Program() {
@@ -155,21 +167,22 @@ Program::~Program() {
     if (!launcher_.cleanup.empty()) Run(launcher_.cleanup, launcher_.environment);
 }
 
-pid_t Program::Start(const std::string& displayName) {
+pid_t Program::Start(const std::string& displayName, const std::vector<std::string>& extraEnvironment) {
     const std::string name = displayName.empty() ? server_.Name() : displayName;
     std::vector<std::string> command = launcher_.command;
-    command.push_back(folder_.File(launcher_.fileName));
+    command.push_back(File(launcher_.fileName));
     std::vector<std::string> environment = launcher_.environment;
     environment.push_back("DISPLAY=" + name);
     environment.push_back("XDG_RUNTIME_DIR=" + runtimeDir_);
-    const pid_t pid = Spawn(command, environment, folder_.File("stderr-" + std::to_string(started_.size())));
+    environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
+    const pid_t pid = Spawn(command, environment, File("stderr-" + std::to_string(started_.size())));
     started_.push_back(pid);
     return pid;
 }
 
 std::string Program::Stderr(pid_t pid) const {
     for (std::size_t i = 0; i < started_.size(); ++i)
-        if (started_[i] == pid) return folder_.Read("stderr-" + std::to_string(i));
+        if (started_[i] == pid) return ReadText(File("stderr-" + std::to_string(i)));
     return {};
 }
 

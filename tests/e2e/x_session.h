@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/image.h"
+#include "platform/paths.h"
 #include "tests/temp_folder.h"
 
 namespace e2e {
@@ -72,24 +73,29 @@ Launcher WindowsProgram(const std::string& programFile, const std::string& wineP
 // file lives there, and run against the server.
 class Program {
 public:
-    Program(const XServer& server, const test::TempFolder& folder, Launcher launcher = LinuxProgram());
+    Program(const XServer& server, const test::TempFolder& folder, Launcher launcher = LinuxProgram())
+        : Program(server, folder.Path(), std::move(launcher)) {}
+    // In `home`, an existing folder (a UTF-8 path).
+    Program(const XServer& server, const std::string& home, Launcher launcher = LinuxProgram());
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
-    // Starts one copy; its PID.
-    pid_t Start(const std::string& displayName = {});
+    // Starts one copy, with `environment` added to what it is given; its PID.
+    pid_t Start(const std::string& displayName = {}, const std::vector<std::string>& environment = {});
     // Waits for a copy to end; its exit code, or nothing on timeout.
     std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds timeout);
-    std::string SettingsFile() const { return folder_.File(launcher_.settingsName); }
-    std::string ReadSettings() const { return folder_.Read(launcher_.settingsName); }
-    void WriteSettings(const std::string& text) const { folder_.Write(launcher_.settingsName, text); }
+    std::string SettingsFile() const { return File(launcher_.settingsName); }
+    std::string ReadSettings() const;
+    void WriteSettings(const std::string& text) const;
     std::string Stderr(pid_t pid) const;
     std::chrono::seconds Patience() const { return launcher_.patience; }
     const std::string& LineEnd() const { return launcher_.lineEnd; }
 
 private:
+    std::string File(const std::string& name) const { return home_ + platform::kPathSeparator + name; }
+
     const XServer& server_;
-    const test::TempFolder& folder_;
+    std::string home_;
     Launcher launcher_;
     std::string runtimeDir_;
     std::vector<pid_t> started_;
