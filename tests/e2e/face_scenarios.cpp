@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -212,6 +213,31 @@ TEST_P(ProgramStarts, AProgramFolderWithBlanksOtherLettersAndALongPathRemembers)
     // Beside the program, or where Windows' settings calls cannot reach
     // that far, in the user's own settings.
     EXPECT_EQ(Position(StartAndWait()), moved);
+}
+
+TEST_P(ProgramStarts, FromAFolderTheUserCannotWriteItRemembersInTheUsersOwnSettings) {
+    // Installed for everyone: as root the tests run it as another user (nobody).
+    const int user = ::geteuid() == 0 ? 65534 : static_cast<int>(::geteuid());
+    test::TempFolder home;
+    ASSERT_EQ(::chown(home.Path().c_str(), static_cast<uid_t>(user), static_cast<gid_t>(user)), 0);
+    program = std::make_unique<Program>(*server, folder, ForUser(GetParam().launcher(), user, home.Path()));
+    const std::string end = program->LineEnd();
+    const std::string shipped = "[Quorl's Zwinkerle]" + end + "Top=1500" + end + "Left=3000" + end;
+    program->WriteSettings(shipped);
+    using std::filesystem::perms;
+    const perms readable = perms::owner_read | perms::group_read | perms::others_read;
+    std::filesystem::permissions(test::TempFolder::Native(program->SettingsFile()), readable);
+    std::filesystem::permissions(test::TempFolder::Native(folder.Path()),
+                                 readable | perms::owner_exec | perms::group_exec | perms::others_exec);
+
+    const Window window = StartAndWait();
+    EXPECT_EQ(Position(window), std::make_pair(200, 100)) << "the position shipped beside the program";
+    Drag(display, 1, 200 + 76, 100 + 120, 40, 30);
+    ASSERT_TRUE(WaitUntil([&] { return Position(window) == std::make_pair(240, 130); }, 2s));
+    DoubleClick(display);
+    EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0);
+    EXPECT_EQ(Position(StartAndWait()), std::make_pair(240, 130));
+    EXPECT_EQ(program->ReadSettings(), shipped);
 }
 
 TEST_P(FaceOnDesktop, ClosedFromOutsideItEndsWithoutStoring) {

@@ -7,6 +7,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -33,10 +34,13 @@ int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 }  // namespace
 
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-            const std::string& stderrFile, int keepFd) {
+            const std::string& stderrFile, int keepFd, int user) {
     const pid_t pid = ::fork();
     if (pid != 0) return pid;
     ::setpgid(0, 0);
+    if (user >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(static_cast<gid_t>(user)) != 0 ||
+                      ::setuid(static_cast<uid_t>(user)) != 0))
+        ::_exit(126);
     for (const std::string& assignment : environment) ::putenv(const_cast<char*>(assignment.c_str()));
     const int devNull = ::open("/dev/null", O_RDWR);
     ::dup2(devNull, STDIN_FILENO);
@@ -60,8 +64,18 @@ std::string ReadText(const std::string& utf8Path) {
 }
 
 // Runs a command to its end.
-void Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
-    ::waitpid(Spawn(argv, environment), nullptr, 0);
+void Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int user = -1) {
+    ::waitpid(Spawn(argv, environment, "/dev/null", -1, user), nullptr, 0);
+}
+
+// A Wine prefix of its own, made if missing: the first start of a prefix
+// takes 10 to 20 s, later ones well under one. It needs no display, and
+// should show nothing on one.
+void MakeWinePrefix(const std::vector<std::string>& environment, int user = -1) {
+    std::vector<std::string> making = environment;
+    making.push_back("DISPLAY=");
+    Run({"wine", "wineboot", "-i"}, making, user);
+    Run({"wineserver", "-w"}, making, user);
 }
 
 }  // namespace
@@ -133,17 +147,21 @@ Launcher WindowsProgram(const std::string& programFile, const std::string& wineP
     // Quiet, and no offers to install Wine's .NET and HTML add-ons.
     const std::vector<std::string> environment{"WINEPREFIX=" + winePrefix, "WINEDEBUG=-all",
                                                "WINEDLLOVERRIDES=mscoree,mshtml="};
-    if (!std::filesystem::exists(winePrefix + "/system.reg")) {
-        // NOTE: the first start of a prefix takes 10 to 20 s, later ones well
-        // under one. It needs no display, and should show nothing on one.
-        std::vector<std::string> making = environment;
-        making.push_back("DISPLAY=");
-        Run({"wine", "wineboot", "-i"}, making);
-        Run({"wineserver", "-w"}, making);
-    }
+    if (!std::filesystem::exists(winePrefix + "/system.reg")) MakeWinePrefix(environment);
     // NOTE: without a window manager Wine waits 2 s for one to withdraw the
     // window before it lets the program end.
     return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment, {"wineserver", "-k"}};
+}
+
+Launcher ForUser(Launcher launcher, int user, const std::string& home) {
+    launcher.user = user;
+    launcher.environment.push_back("HOME=" + home);
+    launcher.environment.push_back("XDG_CONFIG_HOME=" + home + "/.config");
+    if (!launcher.command.empty()) {  // under Wine: a prefix the user owns
+        launcher.environment.push_back("WINEPREFIX=" + home + "/wine");
+        MakeWinePrefix(launcher.environment, user);
+    }
+    return launcher;
 }
 
 Program::Program(const XServer& server, const std::string& home, Launcher launcher)
@@ -151,7 +169,10 @@ Program::Program(const XServer& server, const std::string& home, Launcher launch
     using test::TempFolder;
     std::filesystem::copy_file(launcher_.programFile, TempFolder::Native(File(launcher_.fileName)),
                                std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::permissions(TempFolder::Native(File(launcher_.fileName)), std::filesystem::perms::owner_all);
+    using std::filesystem::perms;  // any user may run it
+    std::filesystem::permissions(TempFolder::Native(File(launcher_.fileName)),
+                                 perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
+                                     perms::others_exec);
     runtimeDir_ = File("runtime");
     std::filesystem::create_directory(TempFolder::Native(runtimeDir_));
 }
@@ -164,7 +185,7 @@ void Program::WriteSettings(const std::string& text) const {
 
 Program::~Program() {
     for (const pid_t pid : started_) Stop(pid);
-    if (!launcher_.cleanup.empty()) Run(launcher_.cleanup, launcher_.environment);
+    if (!launcher_.cleanup.empty()) Run(launcher_.cleanup, launcher_.environment, launcher_.user);
 }
 
 pid_t Program::Start(const std::string& displayName, const std::vector<std::string>& extraEnvironment) {
@@ -175,7 +196,7 @@ pid_t Program::Start(const std::string& displayName, const std::vector<std::stri
     environment.push_back("DISPLAY=" + name);
     environment.push_back("XDG_RUNTIME_DIR=" + runtimeDir_);
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
-    const pid_t pid = Spawn(command, environment, File("stderr-" + std::to_string(started_.size())));
+    const pid_t pid = Spawn(command, environment, File("stderr-" + std::to_string(started_.size())), -1, launcher_.user);
     started_.push_back(pid);
     return pid;
 }

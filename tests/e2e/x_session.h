@@ -61,6 +61,7 @@ struct Launcher {
     std::vector<std::string> command;      // what runs the copy: nothing, or wine
     std::vector<std::string> environment;  // besides DISPLAY
     std::vector<std::string> cleanup;      // run once every copy has been stopped
+    int user = -1;                         // the user it runs as; -1: as the tests do
 };
 
 // The Linux program of this build.
@@ -68,6 +69,10 @@ Launcher LinuxProgram();
 // A Windows program under Wine, in a prefix of its own that is made on first
 // use and kept; whatever Wine starts is ended with the Program.
 Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix);
+
+// The same program run by another user, whose home is `home`: their own
+// settings folder there and, under Wine, their own prefix, made now.
+Launcher ForUser(Launcher launcher, int user, const std::string& home);
 
 // The program file, copied into a folder of its own so that its settings
 // file lives there, and run against the server.
@@ -122,8 +127,9 @@ public:
 
 // Starts a process in a process group of its own, with stdin and stdout on
 // /dev/null, stderr into `stderrFile` and `environment` added; its PID.
+// As `user`, when one is given.
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-            const std::string& stderrFile = "/dev/null", int keepFd = -1);
+            const std::string& stderrFile = "/dev/null", int keepFd = -1, int user = -1);
 // Ends the process group with `signal`, then SIGKILL after 2 s, and reaps it.
 void Stop(pid_t pid, int signal = SIGTERM);
 
