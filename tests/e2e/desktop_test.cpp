@@ -10,9 +10,16 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <atomic>
 #include <thread>
 
@@ -54,13 +61,14 @@ TEST_P(Desktop, FirstStartStandsAtTheTopCentreWithItsNamesIconAndInputShape) {
     EXPECT_EQ(e2e::ShapeDifferences(display, window, ShapeInput, e2e::FigureFromSource(), kFaceWidth), 0);
 }
 
-TEST_P(Desktop, TheProgramOutlivesNoServer) {
+TEST_P(Desktop, AKilledXServerEndsItCleanlyWithAMessage) {
     StartAndWait();
     windowManager.reset();
-    server.reset();  // the X server goes away under the running program
-    const auto code = program->WaitForExit(pid, 3s);
-    ASSERT_TRUE(code.has_value());
-    EXPECT_LT(*code, 128) << "ended by a signal";
+    server->Kill();  // the X server dies under the running program
+    EXPECT_EQ(program->WaitForExit(pid, 3s), 1) << "a crash or a hang, not an exit";
+    const std::string message = program->Stderr(pid);
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_NE(message.find("X server"), std::string::npos) << message;
 }
 
 TEST_P(Desktop, ADragQueuedWhileTheProgramIsStoppedLandsWhereTheButtonWasReleased) {
@@ -278,6 +286,75 @@ TEST_F(XDesktop, AWindowManagerThatGoesLeavesTheFaceDraggableAndAbove) {
         EXPECT_TRUE(MovedBy(face, start, 60, 40)) << Position(face).first << "," << Position(face).second;
         const Window later = MapCover(false);
         EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, later); }, 2s)) << "a window opened later covers the face";
+    }
+}
+
+TEST_F(XDesktop, AFullDiskAtTheDoubleClickLosesNothing) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, to mount a small tmpfs as the program's folder";
+    Begin(false);
+    // A disk with room for the program file and little more, filled up.
+    test::TempFolder disk;
+    const std::uintmax_t room = std::filesystem::file_size(e2e::LinuxProgram().programFile) + (256U << 10);
+    if (::mount("tmpfs", disk.Path().c_str(), "tmpfs", 0, ("size=" + std::to_string(room)).c_str()) != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here: " << std::strerror(errno);
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
+    } unmount{disk.Path()};
+    e2e::Program full(*session->server, disk.Path());
+    const std::string stored = "[Quorl's Zwinkerle]\nTop=1500\nLeft=3000\n";
+    full.WriteSettings(stored);
+    {
+        std::ofstream filler(disk.File("filler"), std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), block.size())) {
+        }
+    }
+    pid = full.Start();
+    ASSERT_NE(e2e::WaitForWindow(display, pid), 0U);
+    std::this_thread::sleep_for(500ms);
+    e2e::MovePointer(display, 200 + 76, 100 + 120);
+    e2e::DoubleClick(display);
+    EXPECT_EQ(full.WaitForExit(pid, 3s), 0);
+    EXPECT_EQ(full.ReadSettings(), stored);
+    for (const auto& entry : std::filesystem::directory_iterator(disk.Path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".zwinkerle-settings")) << "a temporary file was left";
+}
+
+TEST_F(XDesktop, OneCopyPerDisplayAndALockNoOneElseCanHoldUp) {
+    Begin(false);
+    // The same user on a second display: a face there too.
+    e2e::XServer second;
+    const pid_t first = program->Start();
+    const pid_t other = program->Start(second.Name());
+    EXPECT_NE(e2e::WaitForWindow(display, first), 0U);
+    EXPECT_NE(e2e::WaitForWindow(second.Connection(), other), 0U) << program->Stderr(other);
+    e2e::Stop(other);
+    e2e::Stop(first);
+
+    // Without a runtime folder the lock lies in the temporary folder, where
+    // another user may have made it first, or left a link.
+    test::TempFolder shared;
+    ::chmod(shared.Path().c_str(), 01777);
+    const std::string lock = shared.File("zwinkerle-" + std::to_string(::getuid()) + "-" +
+                                         session->server->Name() + ".lock");
+    struct Case { const char* name; bool asLink; };
+    for (const Case c : {Case{"another user's lock file, held", false}, Case{"a link in its place", true}}) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(lock);
+        int held = -1;
+        if (c.asLink) {
+            std::filesystem::create_symlink(shared.File("elsewhere"), lock);
+        } else {
+            if (::geteuid() != 0) continue;  // giving it to another user takes root
+            held = ::open(lock.c_str(), O_RDWR | O_CREAT, 0666);
+            ASSERT_EQ(::fchown(held, 65534, 65534), 0);
+            ASSERT_EQ(::flock(held, LOCK_EX), 0);
+        }
+        const pid_t copy = program->Start({}, {"XDG_RUNTIME_DIR=", "TMPDIR=" + shared.Path()});
+        EXPECT_NE(e2e::WaitForWindow(display, copy), 0U) << "kept from starting";
+        e2e::Stop(copy);
+        if (held >= 0) ::close(held);
     }
 }
 

@@ -115,6 +115,13 @@ XServer::~XServer() {
     Stop(pid_);
 }
 
+void XServer::Kill() {
+    if (display_ != nullptr) XCloseDisplay(display_);
+    display_ = nullptr;
+    Stop(pid_, SIGKILL);
+    pid_ = -1;
+}
+
 WindowManager::WindowManager(const XServer& server) {
     pid_ = Spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + server.Name()});
     Display* d = server.Connection();

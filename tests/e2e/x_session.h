@@ -29,6 +29,8 @@ public:
     const std::string& Name() const { return name_; }
     Display* Connection() const { return display_; }
     pid_t Pid() const { return pid_; }
+    // Kills it (SIGKILL), after closing the tests' own connection.
+    void Kill();
 
 private:
     pid_t pid_ = -1;
