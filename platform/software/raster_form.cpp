@@ -12,13 +12,15 @@ namespace {
 
 std::int32_t PixelsOf(float twips) { return RoundToInt32(twips / kTwipsPerPixel); }
 
-Image BackgroundWithPicture(std::int32_t width, std::int32_t height, const FormDefinition& definition) {
-    Image image(width, height, definition.backColor);
+// The back colour and the picture, each pixel `density` pixels each way.
+Image BackgroundWithPicture(std::int32_t width, std::int32_t height, const FormDefinition& definition,
+                            std::int32_t density) {
+    Image image(width * density, height * density, definition.backColor);
     if (const Image* picture = definition.picture) {
-        const std::int32_t w = std::min(width, picture->width);
-        const std::int32_t h = std::min(height, picture->height);
+        const std::int32_t w = std::min(width, picture->width) * density;
+        const std::int32_t h = std::min(height, picture->height) * density;
         for (std::int32_t y = 0; y < h; ++y)
-            for (std::int32_t x = 0; x < w; ++x) image.At(x, y) = picture->At(x, y);
+            for (std::int32_t x = 0; x < w; ++x) image.At(x, y) = picture->At(x / density, y / density);
     }
     return image;
 }
@@ -40,14 +42,16 @@ void Include(RECT& area, std::int32_t x0, std::int32_t y0, std::int32_t x1, std:
 
 }  // namespace
 
-RasterForm::RasterForm(const FormDefinition& definition)
+RasterForm::RasterForm(const FormDefinition& definition, std::int32_t density)
     : widthTwips_(definition.clientWidthTwips),
+      width_(PixelsOf(definition.clientWidthTwips)),
+      height_(PixelsOf(definition.clientHeightTwips)),
+      density_(std::max(density, 1)),
       hasPicture_(definition.picture != nullptr),
       scale_(definition.scaleMode, kTwipsPerPixel),
       autoRedraw_(definition.autoRedraw),
       fillColor_(definition.fillColor),
-      persistent_(BackgroundWithPicture(PixelsOf(definition.clientWidthTwips),
-                                        PixelsOf(definition.clientHeightTwips), definition)),
+      persistent_(BackgroundWithPicture(width_, height_, definition, density_)),
       surface_(persistent_) {}
 
 float RasterForm::Width() { return widthTwips_; }
@@ -65,9 +69,9 @@ bool RasterForm::AutoRedraw() { return autoRedraw_; }
 
 void RasterForm::SetAutoRedraw(bool on) { autoRedraw_ = on; }
 
-float RasterForm::ScaleWidth() { return scale_.FromPixels(surface_.width); }
+float RasterForm::ScaleWidth() { return scale_.FromPixels(width_); }
 
-float RasterForm::ScaleHeight() { return scale_.FromPixels(surface_.height); }
+float RasterForm::ScaleHeight() { return scale_.FromPixels(height_); }
 
 void RasterForm::SetFillColor(Colour colour) { fillColor_ = colour; }
 
@@ -82,8 +86,9 @@ void RasterForm::PaintSpans(Image& target, const std::vector<RowSpan>& spans, Co
 }
 
 void RasterForm::Circle(float x, float y, float radius, Colour colour) {
-    const CircleSpans circle =
-        CircleOf(Checked(scale_.ToPixels(x)), Checked(scale_.ToPixels(y)), Checked(scale_.ToPixels(radius)));
+    // A program pixel's centre is the centre of its block of screen pixels.
+    const auto onScreen = [&](float value) { return Checked(scale_.ToPixels(value)) * density_ + (density_ - 1) / 2.0; };
+    const CircleSpans circle = CircleOf(onScreen(x), onScreen(y), Checked(scale_.ToPixels(radius)) * density_);
     Image& target = autoRedraw_ ? persistent_ : surface_;
     RECT changed{};
     PaintSpans(target, circle.outline, colour, changed);
@@ -123,8 +128,8 @@ Colour RasterForm::Point(float x, float y) {
     const std::int32_t px = RoundToInt32(scale_.ToPixels(x));
     const std::int32_t py = RoundToInt32(scale_.ToPixels(y));
     const Image& source = autoRedraw_ ? persistent_ : surface_;
-    if (!source.Contains(px, py)) return 0xFFFFFFFFU;  // outside the drawing area
-    return source.At(px, py);
+    if (px < 0 || py < 0 || px >= width_ || py >= height_) return 0xFFFFFFFFU;  // outside the drawing area
+    return source.At(px * density_, py * density_);
 }
 
 RECT RasterForm::RectAt(std::int32_t left, std::int32_t top) const {
@@ -132,7 +137,7 @@ RECT RasterForm::RectAt(std::int32_t left, std::int32_t top) const {
         return static_cast<std::int32_t>(
             std::min<std::int64_t>(std::int64_t{from} + size, std::numeric_limits<std::int32_t>::max()));
     };
-    return {left, top, edge(left, surface_.width), edge(top, surface_.height)};
+    return {left, top, edge(left, width_), edge(top, height_)};
 }
 
 void RasterForm::RepaintFromPersistentImage() {

@@ -7,6 +7,11 @@
 // from it and supplies the window-manager side. Drawing only marks areas of
 // the surface; ShowChanges() hands them to the backend's Present() once, so
 // that a tick's whites and pupils reach the screen together.
+//
+// On a dense screen each of the program's pixels is `density` screen pixels
+// each way. The images are kept at the screen's resolution: the picture
+// scaled up pixel for pixel, circles drawn finely, so that they stay round.
+// The program's code still sees its own pixels.
 #pragma once
 
 #include <vector>
@@ -19,7 +24,7 @@ namespace platform {
 
 class RasterForm : public Form {
 public:
-    explicit RasterForm(const FormDefinition& definition);
+    explicit RasterForm(const FormDefinition& definition, std::int32_t density = 1);
 
     float Width() override;
     PictureHandle Picture() override;
@@ -37,15 +42,18 @@ public:
     // changed.
     bool ShowChanges();
 
+    // The drawing area in screen pixels.
     std::int32_t PixelWidth() const { return surface_.width; }
     std::int32_t PixelHeight() const { return surface_.height; }
+    std::int32_t Density() const { return density_; }
     const Image& Surface() const { return surface_; }
     const Image& PersistentImage() const { return persistent_; }
     Colour FillColor() const { return fillColor_; }
 
 protected:
-    // The window's screen rectangle with its top-left corner at (left, top);
-    // the far edges saturate at the end of the coordinate range.
+    // The window's rectangle in the program's pixels with its top-left
+    // corner at (left, top); the far edges saturate at the end of the
+    // coordinate range.
     RECT RectAt(std::int32_t left, std::int32_t top) const;
     // The window has been exposed: the persistent image shows again.
     void RepaintFromPersistentImage();
@@ -59,6 +67,9 @@ private:
     void MarkDrawn(RECT area);
 
     float widthTwips_;
+    std::int32_t width_;   // in the program's pixels
+    std::int32_t height_;
+    std::int32_t density_;
     bool hasPicture_;
     FormScale scale_;
     bool autoRedraw_;

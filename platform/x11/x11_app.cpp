@@ -72,11 +72,15 @@ std::string App::Path() { return posix::ThisProgramFile().folder; }
 std::string App::EXEName() { return posix::ThisProgramFile().name; }
 
 float Screen::Width() {
-    const RECT primary = x11::PrimaryMonitorRect();
+    const RECT primary = x11::ProgramRect(x11::PrimaryMonitorRect());
     return static_cast<float>(primary.right - primary.left) * kTwipsPerPixel;
 }
 
-std::vector<RECT> Screen::Monitors() { return x11::MonitorRects(); }
+std::vector<RECT> Screen::Monitors() {
+    std::vector<RECT> monitors = x11::MonitorRects();
+    for (RECT& monitor : monitors) monitor = x11::ProgramRect(monitor);
+    return monitors;
+}
 
 std::string Command() { return x11::TheDesktop().commandLine; }
 

@@ -1,7 +1,7 @@
 // x11_calls.cpp: the user32 and gdi32 calls on X11.
 //
 // Implements: GetCursorPos (XQueryPointer), GetWindowRect (the geometry the
-// server last reported, no round trip), SetWindowPos (topmost only),
+// server last reported, no round trip), both in the program's pixels, SetWindowPos (topmost only),
 // ReleaseCapture, SendMessageA (the caption grab) and SetWindowRgn (Shape).
 #include "platform/software/client_regions.h"
 #include "platform/x11/x11_desktop.h"
@@ -21,7 +21,8 @@ BOOL GetCursorPos(POINTAPI* point) {
     unsigned int mask = 0;
     if (!XQueryPointer(d.display, d.root, &root, &child, &rootX, &rootY, &x, &y, &mask)) return 0;
     d.pointerMoved = d.pointerMoved || rootX != d.pointer.x || rootY != d.pointer.y;
-    d.pointer = *point = {rootX, rootY};
+    d.pointer = {rootX, rootY};
+    *point = x11::ProgramPoint(rootX, rootY);
     return 1;
 }
 

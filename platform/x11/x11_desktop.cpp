@@ -5,7 +5,11 @@
 #include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
 #include <optional>
+#include <string>
 
 
 namespace platform::x11 {
@@ -172,6 +176,51 @@ RECT PrimaryMonitorRect() {
         }
     }
     return primary ? *primary : MonitorRects().front();
+}
+
+void ReadDensity() {
+    Desktop& d = theDesktop;
+    // The resources came with the connection: no round trip.
+    const char* resources = XResourceManagerString(d.display);
+    const std::string text = resources != nullptr ? resources : "";
+    double dpi = 96;
+    for (std::size_t at = 0; (at = text.find("Xft.dpi:", at)) != std::string::npos; at += 8)
+        if (at == 0 || text[at - 1] == '\n') dpi = std::atof(text.c_str() + at + 8);
+    d.density = dpi >= 144 && dpi < 96 * 16 ? static_cast<std::int32_t>(std::lround(dpi / 96)) : 1;
+}
+
+void ReadOrigin() {
+    const RECT primary = PrimaryMonitorRect();
+    theDesktop.origin = {primary.left, primary.top};
+}
+
+namespace {
+
+// Rounds towards minus infinity, also for negative numbers.
+std::int32_t FloorDivide(std::int64_t value, std::int32_t by) {
+    return static_cast<std::int32_t>(value >= 0 ? value / by : -((-value + by - 1) / by));
+}
+
+int ToRoot(std::int32_t program, std::int32_t origin) {
+    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{program} * theDesktop.density + origin, INT32_MIN,
+                                                     INT32_MAX));
+}
+
+}  // namespace
+
+POINTAPI ProgramPoint(int rootX, int rootY) {
+    const Desktop& d = theDesktop;
+    return {FloorDivide(std::int64_t{rootX} - d.origin.x, d.density),
+            FloorDivide(std::int64_t{rootY} - d.origin.y, d.density)};
+}
+
+int RootX(std::int32_t programX) { return ToRoot(programX, theDesktop.origin.x); }
+int RootY(std::int32_t programY) { return ToRoot(programY, theDesktop.origin.y); }
+
+RECT ProgramRect(const RECT& root) {
+    const POINTAPI topLeft = ProgramPoint(root.left, root.top);
+    const POINTAPI bottomRight = ProgramPoint(root.right + theDesktop.density - 1, root.bottom + theDesktop.density - 1);
+    return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
 }  // namespace platform::x11

@@ -31,6 +31,12 @@ struct Desktop {
     Atoms atoms{};
     bool hasShape = false;
     bool hasRandr = false;
+    int randrEventBase = 0;
+    // The program's pixels, as on Windows: measured from the primary
+    // monitor's top-left corner (`origin`, on the root window), each
+    // `density` screen pixels each way on a dense screen.
+    POINTAPI origin{};
+    std::int32_t density = 1;
     std::string commandLine;
     std::map<Window, X11Form*> forms;
     bool quit = false;
@@ -67,9 +73,23 @@ bool ConcernsWindowManager(const XEvent& event);
 // Sends an EWMH client message about `window` to the root window.
 void SendRootMessage(Window window, Atom type, long l0, long l1, long l2, long l3, long l4);
 
-// Rectangles of the active monitors; the whole screen when RandR says nothing.
+// Rectangles of the active monitors on the root window; the whole screen
+// when RandR says nothing.
 std::vector<RECT> MonitorRects();
 // The primary monitor, else the first, else the whole screen.
 RECT PrimaryMonitorRect();
+
+// Reads the desktop's density (Xft.dpi in the root window's resources,
+// else 96 dots per inch): from 144 on, a program pixel is the nearest whole
+// number of screen pixels. Once, before any window exists.
+void ReadDensity();
+// Finds the primary monitor's corner again, as the monitors change.
+void ReadOrigin();
+// Between root and program coordinates.
+POINTAPI ProgramPoint(int rootX, int rootY);
+int RootX(std::int32_t programX);
+int RootY(std::int32_t programY);
+// A root rectangle in program pixels, grown to whole ones.
+RECT ProgramRect(const RECT& root);
 
 }  // namespace platform::x11

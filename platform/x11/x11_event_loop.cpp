@@ -128,6 +128,11 @@ private:
         if (rawMotion_.IsMotion(event)) return true;
         X11Form* form = x11::FormOf(static_cast<HWND>(event.xany.window));
         if (form == nullptr) {
+            if (D().hasRandr && event.type >= D().randrEventBase && event.type <= D().randrEventBase + RRNotify) {
+                XRRUpdateConfiguration(&event);
+                x11::ReadOrigin();  // the monitors changed: where the program's pixels start may too
+                return true;
+            }
             if (x11::ConcernsWindowManager(event)) {
                 const Window before = D().wmCheckWindow;
                 x11::WatchWindowManager();
@@ -263,7 +268,11 @@ int RunProgram(int argc, char** argv, void (*startup)()) {
     InternAtoms(d.atoms);
     int eventBase = 0, errorBase = 0;
     d.hasShape = XShapeQueryExtension(d.display, &eventBase, &errorBase) != 0;
-    d.hasRandr = XRRQueryExtension(d.display, &eventBase, &errorBase) != 0;
+    d.hasRandr = XRRQueryExtension(d.display, &d.randrEventBase, &errorBase) != 0;
+    if (d.hasRandr)
+        XRRSelectInput(d.display, d.root, RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+    x11::ReadDensity();
+    x11::ReadOrigin();
     // A new window manager announces itself to the root's structure
     // listeners; its check window is a root property. The root's children
     // tell when another window may cover ours.

@@ -75,7 +75,7 @@ void SetIcon(Window window, std::span<const std::uint8_t> iconFile) {
 }  // namespace
 
 X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
-    : RasterForm(definition),
+    : RasterForm(definition, TheDesktop().density),
       events_(events),
       timerIntervalMs_(definition.timerIntervalMs),
       pixelOf_(DefaultVisual(TheDesktop().display, TheDesktop().screen)) {
@@ -153,13 +153,16 @@ void X11Form::Release() {
 
 HWND X11Form::hWnd() { return static_cast<HWND>(window_); }
 
-float X11Form::Top() { return static_cast<float>(top_) * kTwipsPerPixel; }
-float X11Form::Left() { return static_cast<float>(left_) * kTwipsPerPixel; }
+float X11Form::Top() { return static_cast<float>(ProgramPoint(left_, top_).y) * kTwipsPerPixel; }
+float X11Form::Left() { return static_cast<float>(ProgramPoint(left_, top_).x) * kTwipsPerPixel; }
 
-void X11Form::SetTop(float twips) { MoveTo(left_, RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel)); }
-void X11Form::SetLeft(float twips) { MoveTo(RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel), top_); }
+void X11Form::SetTop(float twips) { MoveTo(left_, RootY(RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel))); }
+void X11Form::SetLeft(float twips) { MoveTo(RootX(RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel)), top_); }
 
-RECT X11Form::Rect() const { return RectAt(left_, top_); }
+RECT X11Form::Rect() const {
+    const POINTAPI corner = ProgramPoint(left_, top_);
+    return RectAt(corner.x, corner.y);
+}
 
 void X11Form::MoveTo(std::int32_t left, std::int32_t top) {
     Desktop& d = TheDesktop();
@@ -296,9 +299,11 @@ void X11Form::TakeShape(const Rectangles& shape) {
     if (!d.hasShape) return;  // without the extension the window stays rectangular
     std::vector<XRectangle> rectangles;
     rectangles.reserve(shape.size());
-    for (const RECT& r : shape) {
-        // Spans outside what X can carry cannot touch the window anyway.
-        if (r.left < 0 || r.top < 0 || r.right > 32767 || r.bottom > 32767 || r.left >= r.right || r.top >= r.bottom)
+    const std::int32_t density = Density();
+    for (const RECT& span : shape) {
+        // In screen pixels; spans outside what X can carry cannot touch the window anyway.
+        const RECT r{span.left * density, span.top * density, span.right * density, span.bottom * density};
+        if (span.left < 0 || span.top < 0 || r.right > 32767 || r.bottom > 32767 || r.left >= r.right || r.top >= r.bottom)
             continue;
         rectangles.push_back({static_cast<short>(r.left), static_cast<short>(r.top),
                               static_cast<unsigned short>(r.right - r.left), static_cast<unsigned short>(r.bottom - r.top)});

@@ -389,4 +389,91 @@ TEST_F(XDesktop, WithOpenboxAMinimisedFaceStaysMinimised) {
     }
 }
 
+// The pupils on a grab of the face at `corner` (screen pixels), with the
+// pointer at `pointer`, `density` screen pixels to a program pixel.
+void ExpectPupilsTowards(Display* display, std::pair<int, int> corner, std::pair<int, int> pointer, int density = 1) {
+    e2e::MovePointer(display, pointer.first, pointer.second);
+    std::this_thread::sleep_for(250ms);
+    const platform::Image grab = e2e::GrabScreen(display, corner.first, corner.second, kFaceWidth * density,
+                                                 kFaceHeight * density);
+    // In the program's own pixels, as it sees them.
+    const auto program = [&](int v) { return v >= 0 ? v / density : -((-v + density - 1) / density); };
+    for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
+        const auto [pupilX, pupilY] = e2e::PupilTowards(program(corner.first), program(corner.second), eyeX, eyeY,
+                                                        program(pointer.first), program(pointer.second));
+        EXPECT_EQ(e2e::EyeMismatches(grab, eyeX, eyeY, pupilX, pupilY, density), 0) << "eye at " << eyeX;
+    }
+}
+
+TEST(TwoMonitors, PositionsAreMeasuredFromThePrimaryMonitorsCornerAsOnWindows) {
+    std::unique_ptr<e2e::XServer> server;
+    try {
+        server = std::make_unique<e2e::XServer>(e2e::XServer::TwoMonitors{});
+    } catch (const std::exception& e) {
+        GTEST_SKIP() << "no X server with two monitors here (X.Org with its dummy driver): " << e.what();
+    }
+    // The primary monitor is the right one, from x 1024: where the program's x is 0.
+    constexpr int kPrimary = 1024;
+    Display* display = server->Connection();
+    test::TempFolder folder;
+    e2e::Program program(*server, folder);
+    pid_t pid = program.Start();
+    const Window window = e2e::WaitForWindow(display, pid);
+    ASSERT_NE(window, 0U) << program.Stderr(pid);
+    std::this_thread::sleep_for(500ms);
+    EXPECT_EQ(e2e::RootPosition(display, window), std::make_pair(kPrimary + kTopCentreLeft, 0)) << "not on the primary";
+    ExpectPupilsTowards(display, {kPrimary + kTopCentreLeft, 0}, {100, 700});  // on the other monitor
+
+    e2e::Drag(display, 1, kPrimary + kTopCentreLeft + 76, 120, -200, 100);
+    ASSERT_TRUE(WaitUntil([&] { return e2e::RootPosition(display, window) == std::make_pair(kPrimary + 238, 100); }));
+    e2e::DoubleClick(display);
+    EXPECT_EQ(program.WaitForExit(pid, 3s), 0);
+    EXPECT_EQ(program.ReadSettings(), "[Quorl's Zwinkerle]\nTop=1500\nLeft=3570\n") << "238 pixels right of the primary's edge";
+
+    struct Case { const char* name; const char* settings; int rootLeft, rootTop; };
+    const Case cases[] = {
+        {"stored on the primary monitor", "[Quorl's Zwinkerle]\nTop=1500\nLeft=3570\n", kPrimary + 238, 100},
+        {"left of the primary: on the other monitor", "[Quorl's Zwinkerle]\nTop=0\nLeft=-9000\n", kPrimary - 600, 0},
+        {"left of every monitor", "[Quorl's Zwinkerle]\nTop=0\nLeft=-22500\n", kPrimary + kTopCentreLeft, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        program.WriteSettings(c.settings);
+        pid = program.Start();
+        const Window again = e2e::WaitForWindow(display, pid);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(e2e::RootPosition(display, again), std::make_pair(c.rootLeft, c.rootTop));
+        e2e::Stop(pid);
+    }
+}
+
+TEST(HighDensity, At192DotsPerInchEachProgramPixelIsTwoScreenPixels) {
+    e2e::Session session(false);
+    Display* display = session.display;
+    const char resources[] = "Xft.dpi:\t192\n";
+    XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources), sizeof resources - 1);
+    XSync(display, False);
+    const Window window = session.StartAndWait();
+    ASSERT_NE(window, 0U);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    EXPECT_EQ(std::make_pair(attributes.width, attributes.height), std::make_pair(2 * kFaceWidth, 2 * kFaceHeight));
+    // The top centre of a screen of 512 program pixels.
+    const auto corner = session.Position(window);
+    EXPECT_EQ(corner, std::make_pair(2 * ((512 * 15 / 2 - 2220 / 2) / 15), 0));
+    for (const int kind : {ShapeBounding, ShapeInput})
+        EXPECT_EQ(e2e::ShapeDifferences(display, window, kind, e2e::FigureFromSource(), kFaceWidth, 2), 0);
+    for (const auto& pointer : {std::pair{1000, 156}, std::pair{10, 700}, std::pair{corner.first + 97, 5}})
+        ExpectPupilsTowards(display, corner, pointer, 2);
+    // The stored position is in program pixels, 15 twips each.
+    e2e::Drag(display, 1, corner.first + 150, corner.second + 240, 100, 60);
+    ASSERT_TRUE(WaitUntil([&] { return session.Position(window) == std::make_pair(corner.first + 100, 60); }));
+    e2e::MovePointer(display, corner.first + 250, 300);
+    e2e::DoubleClick(display);
+    EXPECT_EQ(session.program->WaitForExit(session.pid, 3s), 0);
+    EXPECT_EQ(session.program->ReadSettings(), "[Quorl's Zwinkerle]\nTop=450\nLeft=" +
+                                                   std::to_string((corner.first + 100) / 2 * 15) + "\n");
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/shape.h>
 #include <fcntl.h>
 #include <grp.h>
@@ -98,16 +99,60 @@ XServer::XServer(int width, int height) {
     pid_ = Spawn({"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen, "-nolisten", "tcp",
                   "-noreset"},
                  {}, "/dev/null", pipeFds[1]);
+    Connect("Xvfb", pipeFds);
+}
+
+XServer::XServer(TwoMonitors) : configuration_(std::make_unique<test::TempFolder>()) {
+    configuration_->Write("xorg.conf", R"(Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 64000
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 2048 768
+    EndSubSection
+EndSection
+)");
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe");
+    pid_ = Spawn({"Xorg", "-displayfd", std::to_string(pipeFds[1]), "-config", configuration_->File("xorg.conf"),
+                  "-configdir", configuration_->Path(), "-logfile", configuration_->File("log"), "-nolisten", "tcp",
+                  "-noreset", "-novtswitch", "-sharevts"},
+                 {}, "/dev/null", pipeFds[1]);
+    Connect("Xorg", pipeFds);
+    // The dummy driver's second output on the left, the first, primary, on the right.
+    const std::vector<std::string> display{"DISPLAY=" + name_};
+    Run({"xrandr", "--addmode", "DUMMY1", "1024x768"}, display);
+    Run({"xrandr", "--output", "DUMMY1", "--mode", "1024x768", "--pos", "0x0", "--output", "DUMMY0", "--mode",
+         "1024x768", "--pos", "1024x0", "--primary"},
+        display);
+    int monitors = 0;
+    XRRFreeMonitors(XRRGetMonitors(display_, DefaultRootWindow(display_), True, &monitors));
+    if (monitors != 2) throw std::runtime_error("the dummy driver shows " + std::to_string(monitors) + " monitors");
+}
+
+void XServer::Connect(const std::string& server, int pipeFds[2]) {
     ::close(pipeFds[1]);
     std::string number;
     char c = 0;
     while (::read(pipeFds[0], &c, 1) == 1 && c != '\n') number += c;
     ::close(pipeFds[0]);
-    if (number.empty()) throw std::runtime_error("Xvfb did not start");
+    if (number.empty()) throw std::runtime_error(server + " did not start");
     name_ = ":" + number;
     XSetErrorHandler(IgnoreXError);
     display_ = XOpenDisplay(name_.c_str());
-    if (display_ == nullptr) throw std::runtime_error("cannot connect to Xvfb");
+    if (display_ == nullptr) throw std::runtime_error("cannot connect to " + server);
 }
 
 XServer::~XServer() {
@@ -422,8 +467,9 @@ platform::Image FigureFromSource() {
     return image;
 }
 
-int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth) {
-    platform::Image shape(figure.width, figure.height, 0);
+int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth,
+                     int density) {
+    platform::Image shape(figure.width * density, figure.height * density, 0);
     int count = 0, ordering = 0;
     XRectangle* rectangles = XShapeGetRectangles(display, window, kind, &count, &ordering);
     for (int i = 0; i < count; ++i)
@@ -432,9 +478,9 @@ int ShapeDifferences(Display* display, Window window, int kind, const platform::
                 if (shape.Contains(x, y)) shape.At(x, y) = 1;
     if (rectangles != nullptr) XFree(rectangles);
     int differences = 0;
-    for (int y = 0; y < figure.height; ++y)
-        for (int x = 0; x < figure.width; ++x) {
-            const bool face = x < windowWidth && figure.At(x, y) != figure.At(0, 0);
+    for (int y = 0; y < shape.height; ++y)
+        for (int x = 0; x < shape.width; ++x) {
+            const bool face = x / density < windowWidth && figure.At(x / density, y / density) != figure.At(0, 0);
             differences += (shape.At(x, y) == 1) != face ? 1 : 0;
         }
     return differences;
@@ -447,13 +493,15 @@ std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int 
     return {static_cast<float>(eyeX - 2 * (dx / distance)), static_cast<float>(eyeY - 2 * (dy / distance))};
 }
 
-int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY) {
+int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY, int density) {
     constexpr platform::Colour kBlack = 0, kEyeWhite = 0x00FFF8F8;
+    // A program pixel's centre is the centre of its block of screen pixels.
+    const auto onScreen = [&](double v) { return v * density + (density - 1) / 2.0; };
     platform::Image expected(window.width, window.height, kEyeWhite);
-    for (const platform::RowSpan& span : platform::DiscSpans(pupilX, pupilY, 3))
+    for (const platform::RowSpan& span : platform::DiscSpans(onScreen(pupilX), onScreen(pupilY), 3.0 * density))
         for (int x = span.left; x < span.right; ++x) expected.At(x, span.y) = kBlack;
     int mismatches = 0;
-    for (const platform::RowSpan& span : platform::DiscSpans(eyeX, eyeY, 5))
+    for (const platform::RowSpan& span : platform::DiscSpans(onScreen(eyeX), onScreen(eyeY), 5.0 * density))
         for (int x = span.left; x < span.right; ++x)
             mismatches += window.At(x, span.y) != expected.At(x, span.y) ? 1 : 0;
     return mismatches;

@@ -23,6 +23,11 @@ namespace e2e {
 class XServer {
 public:
     explicit XServer(int width = 1024, int height = 768);
+    // Two monitors of 1024 x 768 side by side, the primary one on the right:
+    // X.Org's server with its dummy driver, which, unlike Xvfb, reports
+    // monitors through RandR as real drivers do. Throws when it cannot run.
+    struct TwoMonitors {};
+    explicit XServer(TwoMonitors);
     ~XServer();
     XServer(const XServer&) = delete;
     XServer& operator=(const XServer&) = delete;
@@ -33,9 +38,13 @@ public:
     void Kill();
 
 private:
+    // Reads the display number the server writes to the pipe, and connects.
+    void Connect(const std::string& server, int pipeFds[2]);
+
     pid_t pid_ = -1;
     std::string name_;
     Display* display_ = nullptr;
+    std::unique_ptr<test::TempFolder> configuration_;
 };
 
 // openbox on that server, until this object goes.
@@ -173,7 +182,9 @@ platform::Image FigureFromSource();
 // How many pixels of the window's shape (bounding or input) differ from the
 // face: the picture's pixels of another colour than its top-left one, within
 // the window's width. Pixels right of the window count too: none may be in.
-int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth);
+// On a dense screen each program pixel is `density` screen pixels each way.
+int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth,
+                     int density = 1);
 
 // Where the pupil of the eye at window pixel (eyeX, eyeY) belongs when the
 // window's corner is at (left, top) and the pointer at (pointerX, pointerY):
@@ -184,7 +195,7 @@ std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int 
 // do not show what a pupil at (pupilX, pupilY) leaves there: black on the
 // pupil's disc, the eye white around it. Every backend paints with the same
 // disc rule, so anything but 0 is a fault.
-int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY);
+int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY, int density = 1);
 
 
 }  // namespace e2e
