@@ -25,6 +25,7 @@
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_form.h"
 #include "platform/x11/x11_raw_motion.h"
+#include "platform/x11/x11_xsettings.h"
 
 namespace platform {
 
@@ -240,7 +241,10 @@ private:
         });
     }
 
-    DoubleClickDetector doubleClick_;
+    // NOTE: the desktop's double-click time, where a settings daemon
+    // publishes it (XSETTINGS), read once at start.
+    DoubleClickDetector doubleClick_{static_cast<std::uint32_t>(
+        std::max(1, x11::DesktopInteger("Net/DoubleClickTime").value_or(DoubleClickDetector::kDefaultIntervalMs)))};
     x11::RawMotion rawMotion_;
 };
 

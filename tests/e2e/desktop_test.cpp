@@ -405,6 +405,35 @@ void ExpectPupilsTowards(Display* display, std::pair<int, int> corner, std::pair
     }
 }
 
+TEST_F(XDesktop, TheDesktopsDoubleClickTimeCounts) {
+    struct Case { const char* name; std::int32_t published; bool ends; };
+    // Two clicks 700 ms apart: too slow for the usual 400 ms, not for 1 s.
+    for (const Case& c : {Case{"no settings daemon", 0, false}, Case{"a desktop that sets 1 s", 1000, true}}) {
+        SCOPED_TRACE(c.name);
+        Begin(false);
+        if (c.published > 0) {  // an XSETTINGS manager, as settings daemons are
+            const Window manager = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+            const std::string name = "Net/DoubleClickTime";
+            std::string data{'\0', 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, static_cast<char>(name.size()), 0};
+            data += name + std::string((4 - name.size() % 4) % 4, '\0') + std::string(4, '\0');
+            for (int shift = 0; shift < 32; shift += 8) data += static_cast<char>(c.published >> shift);
+            const Atom settings = XInternAtom(display, "_XSETTINGS_SETTINGS", False);
+            XChangeProperty(display, manager, settings, settings, 8, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
+            XSetSelectionOwner(display, XInternAtom(display, "_XSETTINGS_S0", False), manager, CurrentTime);
+            XSync(display, False);
+        }
+        const auto [left, top] = Position(StartAndWait());
+        e2e::MovePointer(display, left + 76, top + 120);
+        for (int click = 0; click < 2; ++click) {
+            if (click == 1) std::this_thread::sleep_for(700ms);
+            e2e::Button(display, 1, true);
+            e2e::Button(display, 1, false);
+        }
+        EXPECT_EQ(program->WaitForExit(pid, 1s).has_value(), c.ends);
+    }
+}
+
 TEST(TwoMonitors, PositionsAreMeasuredFromThePrimaryMonitorsCornerAsOnWindows) {
     std::unique_ptr<e2e::XServer> server;
     try {
