@@ -19,7 +19,7 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/e2e/x_session.h"
+#include "tools/x_desktop/x_desktop.h"
 
 namespace {
 
