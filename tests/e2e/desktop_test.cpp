@@ -108,7 +108,6 @@ protected:
         return window;
     }
     std::pair<int, int> Position(Window window) { return session->Position(window); }
-    void Drag(unsigned button, int fromX, int fromY, int dx, int dy) { e2e::Drag(display, button, fromX, fromY, dx, dy); }
     // Whether the face shows above `cover` in the stacking order.
     bool FaceAbove(Window face, Window cover) {
         return e2e::StackIndex(display, e2e::TopLevelOf(display, face)) > e2e::StackIndex(display, cover);
@@ -194,28 +193,6 @@ TEST_F(XDesktop, WithoutAWindowManagerItRisesAboveOrdinaryWindowsButNotOverrideR
     }
 }
 
-TEST_F(XDesktop, AClientPosingAsAWindowManagerWithTheFacesWindowChangesNothing) {
-    for (const bool bySelection : {false, true}) {
-        SCOPED_TRACE(bySelection ? "takes the manager selection" : "names it as the EWMH check window");
-        Begin(false);
-        const Window face = StartAndWait();
-        if (bySelection) {
-            ClaimManagerSelection(face);
-        } else {
-            const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-            for (const Window on : {DefaultRootWindow(display), face})
-                XChangeProperty(display, on, check, XA_WINDOW, 32, PropModeReplace,
-                                reinterpret_cast<const unsigned char*>(&face), 1);
-        }
-        std::this_thread::sleep_for(300ms);
-        const auto start = Position(face);
-        Drag(1, start.first + 76, start.second + 120, 60, 40);
-        EXPECT_TRUE(MovedBy(face, start, 60, 40));
-        const Window later = MapCover(false);
-        EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, later); }, 2s));
-    }
-}
-
 TEST_F(XDesktop, WithoutAWindowManagerAClientThatAlsoKeepsItselfAboveStartsNoRaiseWar) {
     Begin(false);
     StartAndWait();
@@ -251,17 +228,20 @@ TEST_F(XDesktop, WithoutAWindowManagerAClientThatAlsoKeepsItselfAboveStartsNoRai
     EXPECT_NE(e2e::WindowsOf(display, pid).size(), 0U);
 }
 
-TEST_F(XDesktop, AWindowManagerThatGoesLeavesTheFaceDraggableAndAbove) {
-    struct Case { const char* name; int signal; bool duringDrag, successorWithoutEwmh; };
+TEST_F(XDesktop, WindowManagersThatGoOrPretendLeaveTheFaceDraggableAndAbove) {
+    enum class Then { Nothing, ManagerWithoutEwmh, NamesFaceAsCheckWindow, TakesSelectionWithFace };
+    struct Case { const char* name; bool openbox; int signal; bool duringDrag; Then then; };
     const Case cases[] = {
-        {"openbox exits", SIGTERM, false, false},
-        {"openbox is killed", SIGKILL, false, false},
-        {"openbox is killed during a drag it took over", SIGKILL, true, false},
-        {"openbox is killed; a manager without EWMH follows", SIGKILL, false, true},
+        {"openbox exits", true, SIGTERM, false, Then::Nothing},
+        {"openbox is killed", true, SIGKILL, false, Then::Nothing},
+        {"openbox is killed during a drag it took over", true, SIGKILL, true, Then::Nothing},
+        {"openbox is killed; a manager without EWMH follows", true, SIGKILL, false, Then::ManagerWithoutEwmh},
+        {"a client names the face's window as the EWMH check window", false, 0, false, Then::NamesFaceAsCheckWindow},
+        {"a client takes the manager selection with the face's window", false, 0, false, Then::TakesSelectionWithFace},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Begin(true);
+        Begin(c.openbox);
         const Window face = StartAndWait();
         auto start = Position(face);
         const int x = start.first + 76, y = start.second + 120;
@@ -271,17 +251,31 @@ TEST_F(XDesktop, AWindowManagerThatGoesLeavesTheFaceDraggableAndAbove) {
             e2e::MoveInSteps(display, x, y, 30, 20, 20ms);
             std::this_thread::sleep_for(200ms);
         }
-        windowManager->End(c.signal);
-        ASSERT_TRUE(WaitUntil([&] { return e2e::TopLevelOf(display, face) == face; }, 2s)) << "still framed";
-        if (c.successorWithoutEwmh) ClaimManagerSelection(XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0));
-        std::this_thread::sleep_for(200ms);
+        if (c.openbox) {
+            windowManager->End(c.signal);
+            ASSERT_TRUE(WaitUntil([&] { return e2e::TopLevelOf(display, face) == face; }, 2s)) << "still framed";
+        }
+        const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+        switch (c.then) {
+            case Then::Nothing: break;
+            case Then::ManagerWithoutEwmh:
+                ClaimManagerSelection(XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0));
+                break;
+            case Then::NamesFaceAsCheckWindow:
+                for (const Window on : {DefaultRootWindow(display), face})
+                    XChangeProperty(display, on, check, XA_WINDOW, 32, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(&face), 1);
+                break;
+            case Then::TakesSelectionWithFace: ClaimManagerSelection(face); break;
+        }
+        std::this_thread::sleep_for(300ms);
         if (c.duringDrag) {
             e2e::MoveInSteps(display, x + 30, y + 20, 30, 20, 20ms);
             std::this_thread::sleep_for(100ms);
             e2e::Button(display, 1, false);
         } else {
             start = Position(face);
-            Drag(1, start.first + 76, start.second + 120, 60, 40);
+            e2e::Drag(display, 1, start.first + 76, start.second + 120, 60, 40);
         }
         EXPECT_TRUE(MovedBy(face, start, 60, 40)) << Position(face).first << "," << Position(face).second;
         const Window later = MapCover(false);
