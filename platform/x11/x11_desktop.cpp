@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -186,7 +185,7 @@ void ReadDensity() {
     double dpi = 96;
     for (std::size_t at = 0; (at = text.find("Xft.dpi:", at)) != std::string::npos; at += 8)
         if (at == 0 || text[at - 1] == '\n') dpi = std::atof(text.c_str() + at + 8);
-    d.density = dpi >= 144 && dpi < 96 * 16 ? static_cast<std::int32_t>(std::lround(dpi / 96)) : 1;
+    d.density = dpi >= 144 && dpi < 96 * 16 ? static_cast<std::int32_t>(dpi / 96 + 0.5) : 1;  // to the nearest
 }
 
 void ReadOrigin() {

@@ -138,11 +138,11 @@ private:
                 const Window before = D().wmCheckWindow;
                 x11::WatchWindowManager();
                 if (D().wmCheckWindow != before)  // a move it was making is ours now
-                    for (const auto& [window, form] : D().forms) form->TakeOverDrag();
+                    for (const auto& [window, dragged] : D().forms) dragged->TakeOverDrag();
             }
             if (event.xany.window == D().root) return OnTopLevelChange(event);
             bool frameMoved = false;
-            if (event.type == ConfigureNotify && event.xany.window != D().root)
+            if (event.type == ConfigureNotify)
                 for (const auto& [window, framed] : D().forms)
                     if (framed->Parent() == event.xany.window) {
                         framed->OnFrameConfigure();
@@ -233,8 +233,8 @@ private:
         } else {
             form.OnLeftPress(press.x_root, press.y_root);
         }
-        const bool twips = form.ScaleMode() == vbTwips;
-        const float scale = twips ? kTwipsPerPixel : 1.0F;
+        // In the form's scale, from the program's pixels.
+        const float scale = (form.ScaleMode() == vbTwips ? kTwipsPerPixel : 1.0F) / static_cast<float>(form.Density());
         Attempt([&] {
             events.Form_MouseDown(button, ShiftOf(press.state), static_cast<float>(press.x) * scale,
                                   static_cast<float>(press.y) * scale);
