@@ -8,6 +8,7 @@
 #include <X11/Xlib.h>
 #include <dirent.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -92,16 +93,24 @@ void MovePointerFor(Display* display, Clock::duration span) {
     }
 }
 
-// The process that runs `argv[0]` of the subject: the spawned one, or its
-// child when a tracer or loader stands between.
-pid_t Leaf(pid_t pid) {
-    for (int depth = 0; depth < 4; ++depth) {
-        std::istringstream children(ReadFile("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children"));
-        pid_t child = 0;
-        if (!(children >> child)) return pid;
-        pid = child;
+// The process of the subject's program: in the process group it was started
+// in, the one whose command line names the program file, since a loader
+// (Wine) or a tracer may stand between.
+pid_t ProgramProcess(pid_t group, const Subject& subject) {
+    const std::string& path = subject.argv.back();
+    const std::string file = path.substr(path.find_last_of("/\\") + 1);
+    if (DIR* dir = ::opendir("/proc")) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const pid_t pid = std::atoi(entry->d_name);
+            if (pid <= 0 || ::getpgid(pid) != group) continue;
+            if (ReadFile("/proc/" + std::to_string(pid) + "/cmdline").find(file) != std::string::npos) {
+                ::closedir(dir);
+                return pid;
+            }
+        }
+        ::closedir(dir);
     }
-    return pid;
+    return group;
 }
 
 Figures Measure(const Subject& subject) {
@@ -128,7 +137,7 @@ Figures Measure(const Subject& subject) {
         }
     }
     std::this_thread::sleep_for(2s);
-    const pid_t pid = Leaf(spawned);
+    const pid_t pid = ProgramProcess(spawned, subject);
     f.rssStartKiB = StatusField(pid, "VmRSS");
 
     const auto phase = [&](auto&& body, double& own, double& serverCpu) {
