@@ -35,7 +35,8 @@ bool FaceIsReachable(const Image& picture, const RECT& window, const std::vector
     for (std::int32_t y = 0; y < h; ++y) {
         for (std::int32_t x = 0; x < w; ++x) {
             const bool face = !hasPicture || picture.At(x, y) != picture.At(0, 0);
-            const bool visible = face && OnAMonitor(std::int64_t{window.left} + x, std::int64_t{window.top} + y, monitors);
+            const bool visible =
+                face && OnAMonitor(std::int64_t{window.left} + x, std::int64_t{window.top} + y, monitors);
             facePixels += face ? 1 : 0;
             visiblePixels += visible ? 1 : 0;
             const auto i = static_cast<std::size_t>(x) + 1;

@@ -94,8 +94,9 @@ FileDescriptor OpenFolder(int at, const char* name) {
 std::string ReadLinkAt(int folder, const std::string& name) {
     std::vector<char> target(4096);
     const ssize_t n = ::readlinkat(folder, name.c_str(), target.data(), target.size());
-    return n > 0 && static_cast<std::size_t>(n) < target.size() ? std::string(target.data(), static_cast<std::size_t>(n))
-                                                                  : std::string();
+    return n > 0 && static_cast<std::size_t>(n) < target.size()
+               ? std::string(target.data(), static_cast<std::size_t>(n))
+               : std::string();
 }
 
 // Where a settings file lies: its folder, held open, and its name in it.

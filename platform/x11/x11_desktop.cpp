@@ -112,8 +112,8 @@ bool ConcernsWindowManager(const XEvent& event) {
     const Desktop& d = theDesktop;
     switch (event.type) {
         case DestroyNotify:
-            return event.xdestroywindow.window != 0 &&
-                   (event.xdestroywindow.window == d.wmSelectionOwner || event.xdestroywindow.window == d.wmCheckWindow);
+            return event.xdestroywindow.window != 0 && (event.xdestroywindow.window == d.wmSelectionOwner ||
+                                                        event.xdestroywindow.window == d.wmCheckWindow);
         case PropertyNotify:
             return event.xproperty.window == d.root && (event.xproperty.atom == d.atoms.NET_SUPPORTING_WM_CHECK ||
                                                         event.xproperty.atom == d.atoms.NET_SUPPORTED);
@@ -126,7 +126,8 @@ bool ConcernsWindowManager(const XEvent& event) {
 }
 
 bool WindowManagerSupports(Atom feature) {
-    return std::find(theDesktop.wmSupported.begin(), theDesktop.wmSupported.end(), feature) != theDesktop.wmSupported.end();
+    return std::find(theDesktop.wmSupported.begin(), theDesktop.wmSupported.end(), feature) !=
+           theDesktop.wmSupported.end();
 }
 
 bool WindowManagerKeepsAbove() { return WindowManagerSupports(theDesktop.atoms.NET_WM_STATE_ABOVE); }
@@ -218,7 +219,8 @@ int RootY(std::int32_t programY) { return ToRoot(programY, theDesktop.origin.y);
 
 RECT ProgramRect(const RECT& root) {
     const POINTAPI topLeft = ProgramPoint(root.left, root.top);
-    const POINTAPI bottomRight = ProgramPoint(root.right + theDesktop.density - 1, root.bottom + theDesktop.density - 1);
+    const POINTAPI bottomRight =
+        ProgramPoint(root.right + theDesktop.density - 1, root.bottom + theDesktop.density - 1);
     return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 

@@ -99,7 +99,8 @@ public:
             const std::optional<Clock::duration> wait = schedule.Wait(Clock::now());
             if ((wait && *wait == Clock::duration::zero()) || XEventsQueued(D().display, QueuedAlready) > 0) continue;
             pollfd connection{ConnectionNumber(D().display), POLLIN, 0};
-            const int timeout = wait ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*wait).count()) : -1;
+            const int timeout =
+                wait ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*wait).count()) : -1;
             if (::poll(&connection, 1, timeout) > 0) XEventsQueued(D().display, QueuedAfterReading);
         }
     }

@@ -188,7 +188,9 @@ void X11Form::Show() {
     shown_ = true;
     nextMapRetry_ = std::chrono::steady_clock::now() + kMapRetryInterval;
     Map();
-    if (topmost_) SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0, kSourceApplication, 0);
+    if (topmost_)
+        SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0,
+                        kSourceApplication, 0);
     XFlush(d.display);
 }
 
@@ -303,10 +305,12 @@ void X11Form::TakeShape(const Rectangles& shape) {
     for (const RECT& span : shape) {
         // In screen pixels; spans outside what X can carry cannot touch the window anyway.
         const RECT r{span.left * density, span.top * density, span.right * density, span.bottom * density};
-        if (span.left < 0 || span.top < 0 || r.right > 32767 || r.bottom > 32767 || r.left >= r.right || r.top >= r.bottom)
+        if (span.left < 0 || span.top < 0 || r.right > 32767 || r.bottom > 32767 || r.left >= r.right ||
+            r.top >= r.bottom)
             continue;
         rectangles.push_back({static_cast<short>(r.left), static_cast<short>(r.top),
-                              static_cast<unsigned short>(r.right - r.left), static_cast<unsigned short>(r.bottom - r.top)});
+                              static_cast<unsigned short>(r.right - r.left),
+                              static_cast<unsigned short>(r.bottom - r.top)});
     }
     for (const int kind : {ShapeBounding, ShapeInput})
         XShapeCombineRectangles(d.display, window_, kind, 0, 0, rectangles.data(), static_cast<int>(rectangles.size()),
@@ -331,7 +335,8 @@ bool X11Form::Present(const RECT& changed) {
     Colour lastColour = ~Surface().At(changed.left, changed.top);
     unsigned long pixel = 0;
     for (std::int32_t y = changed.top; y < changed.bottom; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::ptrdiff_t>(y) * image_->bytes_per_line);
+        auto* row =
+            reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::ptrdiff_t>(y) * image_->bytes_per_line);
         for (std::int32_t x = changed.left; x < changed.right; ++x) {
             const Colour colour = Surface().At(x, y);
             if (colour != lastColour) pixel = pixelOf_(lastColour = colour);
