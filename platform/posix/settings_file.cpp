@@ -68,11 +68,12 @@ enum class LinkUse { Read, Write };
 // NOTE: a program kept in a folder that others can write to (a sticky,
 // world-writable one, say) may find a link that another user planted in
 // its settings file's place, aimed at any file of ours. As the kernel's
-// protected_symlinks does, a link is followed only when it belongs to us or
-// to its folder's owner. A write never goes through a link in a folder that
-// others can write to.
+// protected_symlinks does, a link is followed only when it belongs to us, to
+// its folder's owner or to root. A write never goes through a link in a
+// folder that others can write to.
 bool MayFollow(const struct stat& folder, const struct stat& link, LinkUse use) {
-    if (link.st_uid != ::geteuid() && link.st_uid != folder.st_uid) return false;
+    const bool trusted = link.st_uid == ::geteuid() || link.st_uid == folder.st_uid || link.st_uid == 0;
+    if (!trusted) return false;
     return use == LinkUse::Read || !OthersCanWrite(folder);
 }
 

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 namespace platform::UserSettings {
 
@@ -18,32 +19,55 @@ std::string FolderOf(const std::string& file) {
     return slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
 }
 
+// Where installed programs and the system's own files live: a settings file
+// there would be the system's, even for root who can write to it.
+bool IsSystemFolder(const std::string& folder) {
+    for (const std::string_view top : {"/usr", "/bin", "/sbin", "/lib", "/lib64", "/opt", "/etc", "/snap", "/var"})
+        if (folder == top || (folder.starts_with(top) && folder[top.size()] == '/')) return true;
+    return false;
+}
+
+bool IsOurs(const struct stat& info) { return info.st_uid == ::geteuid(); }
+
+// A folder of ours, there or made now, private as the XDG rules ask. It is
+// made only inside a folder of ours: never in somebody else's home, as a
+// program run by root with another user's HOME would otherwise do.
+bool OurFolder(const std::string& path, int depth = 0) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+        return S_ISDIR(info.st_mode) && IsOurs(info) && ::access(path.c_str(), W_OK | X_OK) == 0;
+    const std::string parent = FolderOf(path);
+    return errno == ENOENT && depth < 16 && parent != path && OurFolder(parent, depth + 1) &&
+           (::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) && OurFolder(path, depth + 1);
+}
+
 std::string Home() {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return home;
     const passwd* entry = ::getpwuid(::getuid());
     return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
 }
 
-// A folder that is there now, or was made: private to the user, as the
-// XDG rules ask of the folders they name.
-bool MakeFolder(const std::string& folder) {
-    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
 }  // namespace
 
-bool CanKeepAt(const std::string& file) { return ::access(FolderOf(file).c_str(), W_OK | X_OK) == 0; }
+bool CanKeepAt(const std::string& file) {
+    const std::string folder = FolderOf(file);
+    if (IsSystemFolder(folder) || ::access(folder.c_str(), W_OK | X_OK) != 0) return false;
+    // A settings file already there must be one this user may rewrite: not
+    // another user's, not read-only, not a folder.
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) return errno == ENOENT;
+    return S_ISREG(info.st_mode) && IsOurs(info) && (info.st_mode & S_IWUSR) != 0;
+}
 
 std::string Folder() {
+    // $XDG_CONFIG_HOME when it names a usable place, else ~/.config.
     const char* configured = std::getenv("XDG_CONFIG_HOME");
-    std::string base = configured != nullptr && configured[0] == '/' ? configured : "";
-    if (base.empty()) {
-        const std::string home = Home();
-        if (home.empty()) return {};
-        base = home + "/.config";
+    const std::string home = Home();
+    for (const std::string& base : {configured != nullptr && configured[0] == '/' ? std::string(configured) : "",
+                                    home.empty() ? std::string() : home + "/.config"}) {
+        if (!base.empty() && OurFolder(base + "/zwinkerle")) return base + "/zwinkerle/";
     }
-    const std::string folder = base + "/zwinkerle";
-    return MakeFolder(base) && MakeFolder(folder) ? folder + "/" : std::string();
+    return {};
 }
 
 }  // namespace platform::UserSettings

@@ -133,6 +133,7 @@ private:
             if (D().hasRandr && event.type >= D().randrEventBase && event.type <= D().randrEventBase + RRNotify) {
                 XRRUpdateConfiguration(&event);
                 x11::ReadOrigin();  // the monitors changed: where the program's pixels start may too
+                for (const auto& [window, form] : D().forms) form->KeepOnMonitors();
                 return true;
             }
             if (x11::ConcernsWindowManager(event)) {
@@ -243,9 +244,13 @@ private:
     }
 
     // NOTE: the desktop's double-click time, where a settings daemon
-    // publishes it (XSETTINGS), read once at start.
-    DoubleClickDetector doubleClick_{static_cast<std::uint32_t>(
-        std::max(1, x11::DesktopInteger("Net/DoubleClickTime").value_or(DoubleClickDetector::kDefaultIntervalMs)))};
+    // publishes a sensible one (XSETTINGS), read once at start.
+    static std::uint32_t DoubleClickTime() {
+        const std::optional<std::int32_t> published = x11::DesktopInteger("Net/DoubleClickTime");
+        return published && *published > 0 && *published <= 5000 ? static_cast<std::uint32_t>(*published)
+                                                                   : DoubleClickDetector::kDefaultIntervalMs;
+    }
+    DoubleClickDetector doubleClick_{DoubleClickTime()};
     x11::RawMotion rawMotion_;
 };
 

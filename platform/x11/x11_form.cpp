@@ -448,6 +448,18 @@ void X11Form::TakeOverDrag() {
     drag_ = Drag::Own;
 }
 
+void X11Form::KeepOnMonitors() {
+    // NOTE: nothing else brings back a window left off every monitor when
+    // one is unplugged (window managers differ, and without one nobody
+    // does), and a second start would end at once. The top centre of the
+    // primary monitor, as at a first start, when its centre is off them all.
+    const int centreX = left_ + PixelWidth() / 2, centreY = top_ + PixelHeight() / 2;
+    for (const RECT& m : MonitorRects())
+        if (centreX >= m.left && centreX < m.right && centreY >= m.top && centreY < m.bottom) return;
+    const RECT primary = PrimaryMonitorRect();
+    MoveTo(primary.left + (primary.right - primary.left - PixelWidth()) / 2, primary.top);
+}
+
 void X11Form::OnLeftRelease() {
     Desktop& d = TheDesktop();
     // A release that reaches us after the hand-over means the window manager

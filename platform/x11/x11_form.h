@@ -74,6 +74,8 @@ public:
     void OnCovered() { covered_ = true; }
     // The window manager went while it was moving us: the drag is ours again.
     void TakeOverDrag();
+    // The monitors changed: a window no monitor shows any more comes back.
+    void KeepOnMonitors();
     void KeepAbove();
     // A left press and what becomes of it: a drag once the pointer moves.
     void OnLeftPress(int rootX, int rootY);

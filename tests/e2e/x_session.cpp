@@ -35,6 +35,19 @@ void MakeWinePrefix(const std::vector<std::string>& environment, int user = -1) 
     Run({"wineserver", "-w"}, making, user);
 }
 
+// Each test starts with no position stored in a user's own settings. Under
+// Wine those lie in the prefix the tests share; the Linux program gets a
+// settings folder of its own for each test.
+void ForgetUsersSettings(const Launcher& launcher) {
+    std::string prefix;
+    for (const std::string& assignment : launcher.environment)
+        if (assignment.starts_with("WINEPREFIX=")) prefix = assignment.substr(11);
+    std::error_code ignored;
+    if (prefix.empty() || !std::filesystem::is_directory(prefix + "/drive_c/users", ignored)) return;
+    for (const auto& user : std::filesystem::directory_iterator(prefix + "/drive_c/users", ignored))
+        std::filesystem::remove_all(user.path() / "AppData" / "Local" / "Zwinkerle", ignored);
+}
+
 }  // namespace
 
 Launcher LinuxProgram() { return {ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", "\n", 5s, {}, {}, {}}; }
@@ -71,6 +84,7 @@ Program::Program(const XServer& server, const std::string& home, Launcher launch
                                      perms::others_exec);
     runtimeDir_ = File("runtime");
     std::filesystem::create_directory(TempFolder::Native(runtimeDir_));
+    ForgetUsersSettings(launcher_);
 }
 
 std::string Program::ReadSettings() const { return ReadText(SettingsFile()); }
@@ -88,7 +102,9 @@ pid_t Program::Start(const std::string& displayName, const std::vector<std::stri
     const std::string name = displayName.empty() ? server_.Name() : displayName;
     std::vector<std::string> command = launcher_.command;
     command.push_back(File(launcher_.fileName));
-    std::vector<std::string> environment = launcher_.environment;
+    // Its own settings folder, never the home of whoever runs the tests.
+    std::vector<std::string> environment{"XDG_CONFIG_HOME=" + File("config")};
+    environment.insert(environment.end(), launcher_.environment.begin(), launcher_.environment.end());
     environment.push_back("DISPLAY=" + name);
     environment.push_back("XDG_RUNTIME_DIR=" + runtimeDir_);
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
