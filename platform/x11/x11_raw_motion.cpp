@@ -9,9 +9,12 @@ namespace platform::x11 {
 
 RawMotion::RawMotion() {
     Display* display = TheDesktop().display;
-    int event = 0, error = 0, major = 2, minor = 0;
+    // NOTE: from XInput 2.1 on, raw events reach the root window whatever
+    // grab another client holds (an open menu, a drag in another program);
+    // a client that announces 2.0 gets none during such a grab.
+    int event = 0, error = 0, major = 2, minor = 2;
     available_ = XQueryExtension(display, "XInputExtension", &opcode_, &event, &error) &&
-                 XIQueryVersion(display, &major, &minor) == Success;
+                 XIQueryVersion(display, &major, &minor) == Success && (major > 2 || (major == 2 && minor >= 1));
 }
 
 void RawMotion::Watch(bool on) {
