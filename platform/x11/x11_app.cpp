@@ -1,14 +1,8 @@
 // x11_app.cpp: the application services on Linux with X11.
 //
-// Implements: App.PrevInstance (an flock per display that the system drops
-// when the process dies), App.Path and App.EXEName (/proc/self/exe), Screen.Width
-// and the monitors (RandR), the command line and End.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
+// Implements: App.PrevInstance (a selection on the X server, which it drops
+// when the process dies), App.Path and App.EXEName (/proc/self/exe),
+// Screen.Width and the monitors (RandR), the command line and End.
 #include <string>
 
 #include "platform/app.h"
@@ -18,52 +12,24 @@
 
 namespace platform {
 
-namespace {
-
-// One copy per display, as Windows has one per session: a user may have
-// several displays (a second seat, a nested X server). ":0", ":0.1" and
-// "unix:0" are one display; a host name keeps TCP displays apart.
-std::string DisplayKey() {
-    std::string name = XDisplayString(x11::TheDesktop().display);
-    if (const std::size_t colon = name.rfind(':'); colon != std::string::npos) {
-        if (const std::size_t dot = name.find('.', colon); dot != std::string::npos) name.resize(dot);
-        if (name.starts_with("unix:")) name.erase(0, 4);
-    }
-    for (char& c : name)
-        if (c == '/') c = '_';
-    return name;
-}
-
-// In the private runtime folder, else in the temporary folder under a name
-// of our own.
-std::string LockFilePath() {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && runtime[0] == '/')
-        return std::string(runtime) + "/zwinkerle-" + DisplayKey() + ".lock";
-    const char* temporary = std::getenv("TMPDIR");
-    const std::string folder = temporary != nullptr && temporary[0] == '/' ? temporary : "/tmp";
-    return folder + "/zwinkerle-" + std::to_string(::getuid()) + "-" + DisplayKey() + ".lock";
-}
-
-}  // namespace
-
 bool App::PrevInstance() {
-    // The lock is held for the life of the process; the kernel releases it
-    // however the process ends, so a crash never blocks the next start.
-    // NOTE: a lock file that is a link or another user's could be held by
-    // someone else to keep us from ever starting: better run unlocked then.
+    // NOTE: the X server is the one place that every copy on a display
+    // shares, whatever its environment says, so one copy per display is a
+    // selection there (as window managers hold WM_S<n>). Its owner is a
+    // window of ours, which goes with our connection however the process
+    // ends; so a crash never blocks the next start. Checking and taking it
+    // under a server grab keeps copies started at the same instant apart.
     static const bool another = [] {
-        const int fd = ::open(LockFilePath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
-        if (fd < 0) return false;  // no lock to be had: better a second copy than none
-        struct stat info {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
-            ::close(fd);
-            return false;
-        }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            ::close(fd);
-            return true;
-        }
-        return false;
+        x11::Desktop& d = x11::TheDesktop();
+        const Atom selection = XInternAtom(d.display, "_ZWINKERLE_RUNNING", False);
+        const Window owner = XCreateWindow(d.display, d.root, -1, -1, 1, 1, 0, 0, InputOnly, CopyFromParent, 0, nullptr);
+        XGrabServer(d.display);
+        const bool taken = XGetSelectionOwner(d.display, selection) != None;
+        if (!taken) XSetSelectionOwner(d.display, selection, owner, CurrentTime);
+        XUngrabServer(d.display);
+        XSync(d.display, False);
+        if (taken) XDestroyWindow(d.display, owner);
+        return taken;
     }();
     return another;
 }
