@@ -111,5 +111,8 @@ std::string ReadProfileValue(const std::string& section, const std::string& key,
 
 void WriteProfileValue(const std::string& section, const std::string& key, const std::string& value,
                        const std::string& file) {
+    // No file is no place to store: the profile calls would take an empty
+    // name as one in the system's folder.
+    if (file.empty()) return;
     Attempt([&] { WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), file.c_str()); });
 }

@@ -8,7 +8,7 @@
 extern std::string AppPath;      // the program's folder, ending in the separator
 extern std::string AppTitle;     // "Quorl's Zwinkerle": the settings section
 extern std::string ExeName;      // the program file's name without folder and extension
-extern std::string IniFile;      // the settings file's full path
+extern std::string IniFile;      // the settings file's full path; empty where the user has none
 extern std::string ShippedIniFile;  // beside the program when IniFile is the user's own, which it
                                     // stands in for until that holds a position
 extern std::string WinIni;       // WinDirPath followed by "Win.ini"

@@ -46,7 +46,8 @@ void Main() {
     std::string topText;
     std::string leftText;
     for (const std::string& file : {IniFile, ShippedIniFile}) {
-        if (!topText.empty() || !leftText.empty() || file.empty()) break;
+        if (!topText.empty() || !leftText.empty()) break;
+        if (file.empty()) continue;
         Attempt([&] { topText = ReadProfileValue(AppTitle, "Top", file, ""); });
         Attempt([&] { leftText = ReadProfileValue(AppTitle, "Left", file, ""); });
     }
@@ -84,13 +85,15 @@ void InitAppIdentity() {
     // A program installed where the user cannot write would lose every
     // position it stores: it keeps them in the user's own settings file
     // then. The file beside it still gives the first position, so that an
-    // administrator can ship one.
+    // administrator can ship one. Without a folder of the user's own the
+    // position is not stored at all: never in the system's folders, even
+    // for an administrator who could write there.
     Attempt([] {
         ShippedIniFile.clear();
         if (UserSettings::CanKeepAt(IniFile)) return;
-        const std::string folder = UserSettings::Folder();
-        if (folder.empty()) return;
         ShippedIniFile = IniFile;
-        IniFile = folder + ExeName + ".ini";
+        IniFile.clear();
+        const std::string folder = UserSettings::Folder();
+        if (!folder.empty()) IniFile = folder + ExeName + ".ini";
     });
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -54,12 +55,21 @@ TEST(UserSettings, TheFolderIsTheUsersOwnAndMadeOnlyInsideTheirs) {
         EXPECT_EQ(UserSettings::Folder(), c.expected) << c.name;
         EXPECT_TRUE(std::filesystem::is_directory(c.expected)) << c.name;
     }
-    if (::geteuid() == 0) {  // root with another user's HOME: nothing made there
+    if (::geteuid() == 0) {
+        // Run by an account (nobody) with another user's home in its
+        // environment, as sudo -E gives: nothing is made there, and its own
+        // home (/nonexistent) offers no place either.
         test::TempFolder theirs;
-        ASSERT_EQ(::chown(theirs.Path().c_str(), 65534, 65534), 0);
-        ::setenv("HOME", theirs.Path().c_str(), 1);
-        ::unsetenv("XDG_CONFIG_HOME");
-        EXPECT_EQ(UserSettings::Folder(), "");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setenv("HOME", theirs.Path().c_str(), 1);
+            ::setenv("XDG_CONFIG_HOME", (theirs.Path() + "/.config").c_str(), 1);
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+            ::_exit(UserSettings::Folder().empty() ? 0 : 1);
+        }
+        int status = -1;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a folder was offered";
         EXPECT_EQ(theirs.EntryCount(), 0U);
     }
     ::unsetenv("XDG_CONFIG_HOME");

@@ -1,5 +1,6 @@
 // user_settings.cpp: the user's settings folder on Linux, after the XDG base
-// directory rules: $XDG_CONFIG_HOME/zwinkerle/, else ~/.config/zwinkerle/.
+// directory rules: $XDG_CONFIG_HOME/zwinkerle/, else ~/.config/zwinkerle/,
+// in a home of the account's own.
 #include "platform/user_settings.h"
 
 #include <pwd.h>
@@ -41,11 +42,14 @@ bool OurFolder(const std::string& path, int depth = 0) {
            (::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST) && OurFolder(path, depth + 1);
 }
 
-std::string Home() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') return home;
-    const passwd* entry = ::getpwuid(::getuid());
-    return entry != nullptr && entry->pw_dir != nullptr ? entry->pw_dir : "";
+// The home folder of the account we run as, from the user database: what
+// HOME should say, when it points elsewhere (sudo -E keeps the caller's).
+std::string AccountHome() {
+    const passwd* entry = ::getpwuid(::geteuid());
+    return entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/' ? entry->pw_dir : "";
 }
+
+std::string Absolute(const char* path) { return path != nullptr && path[0] == '/' ? path : ""; }
 
 }  // namespace
 
@@ -60,11 +64,12 @@ bool CanKeepAt(const std::string& file) {
 }
 
 std::string Folder() {
-    // $XDG_CONFIG_HOME when it names a usable place, else ~/.config.
-    const char* configured = std::getenv("XDG_CONFIG_HOME");
-    const std::string home = Home();
-    for (const std::string& base : {configured != nullptr && configured[0] == '/' ? std::string(configured) : "",
-                                    home.empty() ? std::string() : home + "/.config"}) {
+    // $XDG_CONFIG_HOME, else ~/.config, where they name a folder of ours;
+    // else the .config folder of the account's own home.
+    const std::string home = Absolute(std::getenv("HOME")), account = AccountHome();
+    for (const std::string& base : {Absolute(std::getenv("XDG_CONFIG_HOME")),
+                                    home.empty() ? std::string() : home + "/.config",
+                                    account.empty() ? std::string() : account + "/.config"}) {
         if (!base.empty() && OurFolder(base + "/zwinkerle")) return base + "/zwinkerle/";
     }
     return {};
