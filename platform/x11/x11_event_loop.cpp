@@ -20,6 +20,7 @@
 #include "platform/app.h"
 #include "platform/double_click.h"
 #include "platform/failure.h"
+#include "platform/posix/information_request.h"
 #include "platform/program.h"
 #include "platform/tick_schedule.h"
 #include "platform/x11/x11_desktop.h"
@@ -52,6 +53,7 @@ void InternAtoms(x11::Atoms& a) {
         {&a.NET_SUPPORTED, "_NET_SUPPORTED"}, {&a.NET_SUPPORTING_WM_CHECK, "_NET_SUPPORTING_WM_CHECK"},
         {&a.NET_WM_NAME, "_NET_WM_NAME"}, {&a.NET_WM_ICON, "_NET_WM_ICON"}, {&a.NET_WM_PID, "_NET_WM_PID"},
         {&a.NET_WM_STATE, "_NET_WM_STATE"}, {&a.NET_WM_STATE_ABOVE, "_NET_WM_STATE_ABOVE"},
+        {&a.NET_WM_STATE_STICKY, "_NET_WM_STATE_STICKY"}, {&a.NET_WM_DESKTOP, "_NET_WM_DESKTOP"},
         {&a.NET_WM_MOVERESIZE, "_NET_WM_MOVERESIZE"}, {&a.MOTIF_WM_HINTS, "_MOTIF_WM_HINTS"},
         {&a.MANAGER, "MANAGER"},
     };
@@ -257,6 +259,7 @@ private:
 }  // namespace
 
 int RunProgram(int argc, char** argv, void (*startup)()) {
+    if (const std::optional<int> answered = posix::AnswerInformationRequest(argc, argv)) return *answered;
     x11::Desktop& d = D();
     for (int i = 1; i < argc; ++i) d.commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
 

@@ -48,6 +48,7 @@ constexpr long kMoveResizeMove = 8;
 constexpr long kMoveResizeCancel = 11;
 constexpr long kStateAdd = 1;
 constexpr long kSourceApplication = 1;
+constexpr unsigned long kAllDesktops = 0xFFFFFFFF;  // EWMH: _NET_WM_DESKTOP on every desktop
 constexpr int kMapRetries = 5;
 constexpr auto kMapRetryInterval = std::chrono::seconds(1);
 
@@ -110,6 +111,10 @@ X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
         }
     }
     SetIcon(window_, definition.icon);
+    // A companion that stands above everything belongs on every workspace.
+    const unsigned long allDesktops = kAllDesktops;
+    XChangeProperty(d.display, window_, d.atoms.NET_WM_DESKTOP, XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&allDesktops), 1);
 
     // No frame: Motif hints with the decorations flag and no decorations.
     const unsigned long motif[5] = {2, 0, 0, 0, 0};
@@ -184,14 +189,18 @@ void X11Form::MoveTo(std::int32_t left, std::int32_t top) {
 }
 
 void X11Form::Show() {
-    Desktop& d = TheDesktop();
     shown_ = true;
     nextMapRetry_ = std::chrono::steady_clock::now() + kMapRetryInterval;
     Map();
-    if (topmost_)
-        SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0,
-                        kSourceApplication, 0);
-    XFlush(d.display);
+    if (topmost_) AskToStayAbove();
+    XFlush(TheDesktop().display);
+}
+
+void X11Form::AskToStayAbove() {
+    Desktop& d = TheDesktop();
+    SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE),
+                    static_cast<long>(d.atoms.NET_WM_STATE_STICKY), kSourceApplication, 0);
+    SendRootMessage(window_, d.atoms.NET_WM_DESKTOP, static_cast<long>(kAllDesktops), kSourceApplication, 0, 0, 0);
 }
 
 void X11Form::OnMapped(bool mapped) {
@@ -213,13 +222,13 @@ void X11Form::MakeTopmost() {
     Desktop& d = TheDesktop();
     topmost_ = true;
     if (!mapped_) {
-        // Read by the window manager when the window is mapped.
-        const Atom above = d.atoms.NET_WM_STATE_ABOVE;
+        // Read by the window manager when the window is mapped: above other
+        // windows, and where the desktop scrolls, fixed on the screen.
+        const Atom states[] = {d.atoms.NET_WM_STATE_ABOVE, d.atoms.NET_WM_STATE_STICKY};
         XChangeProperty(d.display, window_, d.atoms.NET_WM_STATE, XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(&above), 1);
+                        reinterpret_cast<const unsigned char*>(states), 2);
     } else {
-        SendRootMessage(window_, d.atoms.NET_WM_STATE, kStateAdd, static_cast<long>(d.atoms.NET_WM_STATE_ABOVE), 0,
-                        kSourceApplication, 0);
+        AskToStayAbove();
     }
     if (WindowManagerKeepsAbove())
         XRaiseWindow(d.display, window_);

@@ -90,6 +90,9 @@ private:
     // Maps the window: raised by the window manager, or on its own above
     // ordinary windows and below override-redirect ones.
     void Map();
+    // Asks the window manager to keep the mapped window above others and on
+    // every workspace.
+    void AskToStayAbove();
     void MoveTo(std::int32_t left, std::int32_t top);
     void UpdatePositionFromServer();
 
