@@ -10,9 +10,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
-#include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
-#include <sys/file.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -20,6 +19,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <optional>
+#include <random>
 #include <atomic>
 #include <thread>
 
@@ -39,6 +40,11 @@ const auto kSetups = ::testing::Values(e2e::Setup{"none", e2e::LinuxProgram, fal
                                        e2e::Setup{"openbox", e2e::LinuxProgram, true});
 INSTANTIATE_TEST_SUITE_P(Linux, FaceOnDesktop, kSetups, e2e::SetupName);
 INSTANTIATE_TEST_SUITE_P(Linux, ProgramStarts, kSetups, e2e::SetupName);
+
+std::string ReadAll(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
 
 class Desktop : public FaceOnDesktop {};
 
@@ -86,6 +92,32 @@ TEST_P(Desktop, ADragQueuedWhileTheProgramIsStoppedLandsWhereTheButtonWasRelease
     EXPECT_TRUE(WaitUntil([&] { return Position(window) == released; }, 2s));
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(Position(window), released) << "ended at " << Position(window).first << "," << Position(window).second;
+}
+
+TEST_P(Desktop, HelpAndVersionArePrintedWithoutAFaceAnyOtherCommandLineShowsIt) {
+    struct Case { const char* name; std::vector<std::string> arguments; const char* printed; bool shows; };
+    const Case cases[] = {
+        {"--help", {"--help"}, "Usage: zwinkerle [--help | --version]\n", false},
+        {"--version", {"--version"}, "zwinkerle 1.0.0\n", false},
+        {"an unknown option", {"--frobnicate"}, "", true},
+        {"--help among other words", {"--help", "me"}, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string out = test::TempFolder::Native(folder.File("stdout")).string();
+        std::vector<std::string> command{"sh", "-c", "exec \"$0\" \"$@\" >'" + out + "'",
+                                         folder.File("zwinkerle")};
+        command.insert(command.end(), c.arguments.begin(), c.arguments.end());
+        const pid_t copy = e2e::Spawn(command, {"DISPLAY=" + server->Name(), "XDG_CONFIG_HOME=" + folder.File("config")});
+        if (c.shows) {
+            EXPECT_NE(e2e::WaitForWindow(display, copy), 0U);
+            e2e::Stop(copy);
+            continue;
+        }
+        EXPECT_EQ(program->WaitForExit(copy, 2s), 0);
+        EXPECT_TRUE(e2e::WindowsOf(display, copy).empty());
+        EXPECT_TRUE(ReadAll(out).starts_with(c.printed)) << ReadAll(out);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Linux, Desktop, kSetups, e2e::SetupName);
@@ -315,7 +347,7 @@ TEST_F(XDesktop, AFullDiskAtTheDoubleClickLosesNothing) {
         EXPECT_FALSE(entry.path().filename().string().starts_with(".zwinkerle-settings")) << "a temporary file was left";
 }
 
-TEST_F(XDesktop, OneCopyPerDisplayAndALockNoOneElseCanHoldUp) {
+TEST_F(XDesktop, OneCopyPerDisplayAndNothingLeftBehindByOneThatWasKilled) {
     Begin(false);
     // The same user on a second display: a face there too.
     e2e::XServer second;
@@ -323,32 +355,67 @@ TEST_F(XDesktop, OneCopyPerDisplayAndALockNoOneElseCanHoldUp) {
     const pid_t other = program->Start(second.Name());
     EXPECT_NE(e2e::WaitForWindow(display, first), 0U);
     EXPECT_NE(e2e::WaitForWindow(second.Connection(), other), 0U) << program->Stderr(other);
-    e2e::Stop(other);
-    e2e::Stop(first);
+    // A copy killed outright leaves nothing that keeps the next one away,
+    // on its display or elsewhere.
+    ::kill(first, SIGKILL);
+    ASSERT_EQ(program->WaitForExit(first, 2s), 128 + SIGKILL);
+    const pid_t next = program->Start({}, {"XDG_RUNTIME_DIR=", "TMPDIR=/nonexistent"});
+    EXPECT_NE(e2e::WaitForWindow(display, next), 0U) << program->Stderr(next);
+    const pid_t beside = program->Start(second.Name(), {"XDG_RUNTIME_DIR="});
+    EXPECT_EQ(program->WaitForExit(beside, 2s), 0) << "a second copy on the second display";
+}
 
-    // Without a runtime folder the lock lies in the temporary folder, where
-    // another user may have made it first, or left a link.
-    test::TempFolder shared;
-    ::chmod(shared.Path().c_str(), 01777);
-    const std::string lock = shared.File("zwinkerle-" + std::to_string(::getuid()) + "-" +
-                                         session->server->Name() + ".lock");
-    struct Case { const char* name; bool asLink; };
-    for (const Case c : {Case{"another user's lock file, held", false}, Case{"a link in its place", true}}) {
-        SCOPED_TRACE(c.name);
-        std::filesystem::remove(lock);
-        int held = -1;
-        if (c.asLink) {
-            std::filesystem::create_symlink(shared.File("elsewhere"), lock);
-        } else {
-            if (::geteuid() != 0) continue;  // giving it to another user takes root
-            held = ::open(lock.c_str(), O_RDWR | O_CREAT, 0666);
-            ASSERT_EQ(::fchown(held, 65534, 65534), 0);
-            ASSERT_EQ(::flock(held, LOCK_EX), 0);
+TEST_F(XDesktop, InTheSystemsFoldersPositionsGoToTheAccountsOwnSettingsOrNowhere) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: to install the program under /opt and to run it as nobody";
+    Begin(false);
+    // Installed for everyone, in a folder of the system's that root can write to.
+    struct Installed {
+        std::filesystem::path path = "/opt/zwinkerle-test." + std::to_string(std::random_device{}());
+        Installed() { std::filesystem::create_directory(path); }
+        ~Installed() { std::filesystem::remove_all(path); }
+    } installed;
+    // Root's own settings, as the user database names its home; kept as they were.
+    const std::filesystem::path rootSettings = std::string(::getpwuid(0)->pw_dir) + "/.config/zwinkerle/zwinkerle.ini";
+    struct Restore {
+        std::filesystem::path file;
+        std::optional<std::string> before;
+        ~Restore() {
+            if (before) std::ofstream(file, std::ios::binary) << *before;
+            else std::filesystem::remove(file);
         }
-        const pid_t copy = program->Start({}, {"XDG_RUNTIME_DIR=", "TMPDIR=" + shared.Path()});
-        EXPECT_NE(e2e::WaitForWindow(display, copy), 0U) << "kept from starting";
-        e2e::Stop(copy);
-        if (held >= 0) ::close(held);
+    } restore{rootSettings, std::filesystem::exists(rootSettings) ? std::optional(ReadAll(rootSettings)) : std::nullopt};
+    std::filesystem::remove(rootSettings);
+
+    struct Case { const char* name; int user; uid_t homeOwner; bool stored; };
+    const Case cases[] = {
+        {"root, with another user's home in its environment (sudo -E)", 0, 65534, true},
+        {"nobody, whose own home does not exist, with root's in its environment", 65534, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder theirs;
+        ASSERT_EQ(::chown(theirs.Path().c_str(), c.homeOwner, c.homeOwner), 0);
+        ::chmod(theirs.Path().c_str(), 0777);  // even a home anybody may write to is not theirs
+        e2e::Program installedProgram(*session->server, installed.path.string(),
+                                      e2e::ForUser(e2e::LinuxProgram(), c.user, theirs.Path()));
+        pid = installedProgram.Start();
+        const Window face = e2e::WaitForWindow(display, pid);
+        ASSERT_NE(face, 0U);
+        ASSERT_TRUE(WaitUntil([&] { return Position(face) == std::make_pair(kTopCentreLeft, 0); }));
+        e2e::Drag(display, 1, kTopCentreLeft + 76, 120, 40, 30);
+        ASSERT_TRUE(WaitUntil([&] { return Position(face) == std::make_pair(kTopCentreLeft + 40, 30); }));
+        e2e::DoubleClick(display);
+        EXPECT_EQ(installedProgram.WaitForExit(pid, 3s), 0);
+        EXPECT_FALSE(std::filesystem::exists(installedProgram.SettingsFile())) << "written into the system's folder";
+        EXPECT_EQ(theirs.EntryCount(), 0U) << "written into somebody else's home";
+        EXPECT_EQ(std::filesystem::exists(rootSettings), c.stored);
+        // The next start finds what was stored, or nothing.
+        pid = installedProgram.Start();
+        const Window again = e2e::WaitForWindow(display, pid);
+        const auto expected = c.stored ? std::make_pair(kTopCentreLeft + 40, 30) : std::make_pair(kTopCentreLeft, 0);
+        EXPECT_TRUE(WaitUntil([&] { return Position(again) == expected; })) << Position(again).first;
+        e2e::Stop(pid);
+        std::filesystem::remove(rootSettings);
     }
 }
 
@@ -364,6 +431,30 @@ TEST_F(XDesktop, WithOpenboxNoFrameAndKeptAbove) {
     XGetWindowAttributes(display, e2e::TopLevelOf(display, window), &frame);
     EXPECT_EQ(frame.width, kFaceWidth);
     EXPECT_EQ(frame.height, kFaceHeight);
+
+    // On every workspace: switching to another, as a pager does, keeps it shown.
+    const Window root = DefaultRootWindow(display);
+    const Atom current = XInternAtom(display, "_NET_CURRENT_DESKTOP", False);
+    ASSERT_GE(e2e::PropertyLongs(display, root, "_NET_NUMBER_OF_DESKTOPS", XA_CARDINAL).at(0), 2U);
+    for (const long workspace : {1L, 0L, 1L}) {
+        SCOPED_TRACE("workspace " + std::to_string(workspace));
+        XEvent message{};
+        message.xclient.type = ClientMessage;
+        message.xclient.window = root;
+        message.xclient.message_type = current;
+        message.xclient.format = 32;
+        message.xclient.data.l[0] = workspace;
+        XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+        XSync(display, False);
+        ASSERT_TRUE(WaitUntil([&] {
+            const auto shown = e2e::PropertyLongs(display, root, "_NET_CURRENT_DESKTOP", XA_CARDINAL);
+            return !shown.empty() && shown[0] == static_cast<unsigned long>(workspace);
+        }));
+        // A face left behind is unmapped as the switch happens.
+        EXPECT_FALSE(WaitUntil([&] { return e2e::WindowsOf(display, pid).empty(); }, 500ms)) << "left behind";
+        const auto [left, top] = Position(window);
+        EXPECT_EQ(e2e::GrabScreen(display, left + 76, top + 180, 1, 1).At(0, 0), e2e::FigureFromSource().At(76, 180));
+    }
 }
 
 TEST_F(XDesktop, WithOpenboxAMinimisedFaceStaysMinimised) {
