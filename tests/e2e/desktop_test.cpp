@@ -90,8 +90,8 @@ TEST_P(Desktop, ADragQueuedWhileTheProgramIsStoppedLandsWhereTheButtonWasRelease
     ::kill(pid, SIGCONT);
     const auto released = std::make_pair(start.first + 50, start.second);
     EXPECT_TRUE(WaitUntil([&] { return Position(window) == released; }, 2s));
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(Position(window), released) << "ended at " << Position(window).first << "," << Position(window).second;
+    EXPECT_FALSE(WaitUntil([&] { return Position(window) != released; }, 300ms))
+        << "went on to " << Position(window).first << "," << Position(window).second;
 }
 
 TEST_P(Desktop, HelpAndVersionArePrintedWithoutAFaceAnyOtherCommandLineShowsIt) {
@@ -202,14 +202,12 @@ TEST_F(XDesktop, WithoutAWindowManagerItRisesAboveOrdinaryWindowsButNotOverrideR
             return e2e::GrabScreen(display, left + 110, top + 160, 1, 1).At(0, 0) != platform::RGB(255, 0, 0);
         };
         if (c.lockFirst) {
-            std::this_thread::sleep_for(1s);
-            EXPECT_FALSE(FaceAbove(face, earlyLock));
-            EXPECT_FALSE(showsFace());
+            EXPECT_FALSE(WaitUntil([&] { return FaceAbove(face, earlyLock) || showsFace(); }, 1s));
             continue;
         }
         if (c.barOverForehead) {
             MapCover(true, {0, 0, 1024, 30}, 0x0000FF);
-            std::this_thread::sleep_for(300ms);  // the face has seen it
+            ASSERT_TRUE(WaitUntil([&] { return e2e::GrabScreen(display, 5, 5, 1, 1).At(0, 0) == platform::RGB(0, 0, 255); }));
         }
         // An ordinary window that covers part of it: the face comes back on
         // top and repaints.
@@ -219,9 +217,7 @@ TEST_F(XDesktop, WithoutAWindowManagerItRisesAboveOrdinaryWindowsButNotOverrideR
         EXPECT_TRUE(WaitUntil(showsFace, 2s));
         // A lock screen, menu or tooltip belongs above it and stays there.
         const Window lock = MapCover(true);
-        std::this_thread::sleep_for(1s);
-        EXPECT_FALSE(FaceAbove(face, lock));
-        EXPECT_FALSE(showsFace());
+        EXPECT_FALSE(WaitUntil([&] { return FaceAbove(face, lock) || showsFace(); }, 1s));
     }
 }
 
@@ -281,7 +277,7 @@ TEST_F(XDesktop, WindowManagersThatGoOrPretendLeaveTheFaceDraggableAndAbove) {
             e2e::MovePointer(display, x, y);
             e2e::Button(display, 1, true);
             e2e::MoveInSteps(display, x, y, 30, 20, 20ms);
-            std::this_thread::sleep_for(200ms);
+            ASSERT_TRUE(MovedBy(face, start, 30, 20)) << "openbox did not take the drag over";
         }
         if (c.openbox) {
             windowManager->End(c.signal);
@@ -300,10 +296,11 @@ TEST_F(XDesktop, WindowManagersThatGoOrPretendLeaveTheFaceDraggableAndAbove) {
                 break;
             case Then::TakesSelectionWithFace: ClaimManagerSelection(face); break;
         }
-        std::this_thread::sleep_for(300ms);
+        // NOTE: what the program learns of these comes before the input
+        // below in its queue, so it knows before the drag goes on.
         if (c.duringDrag) {
             e2e::MoveInSteps(display, x + 30, y + 20, 30, 20, 20ms);
-            std::this_thread::sleep_for(100ms);
+            EXPECT_TRUE(MovedBy(face, start, 60, 40)) << "the drag was not taken over";
             e2e::Button(display, 1, false);
         } else {
             start = Position(face);
@@ -337,8 +334,9 @@ TEST_F(XDesktop, AFullDiskAtTheDoubleClickLosesNothing) {
         }
     }
     pid = full.Start();
-    ASSERT_NE(e2e::WaitForWindow(display, pid), 0U);
-    std::this_thread::sleep_for(500ms);
+    const Window face = e2e::WaitForWindow(display, pid);
+    ASSERT_NE(face, 0U);
+    ASSERT_TRUE(WaitUntil([&] { return e2e::EyesPainted(display, face); }));
     e2e::MovePointer(display, 200 + 76, 100 + 120);
     e2e::DoubleClick(display);
     EXPECT_EQ(full.WaitForExit(pid, 3s), 0);
@@ -460,14 +458,15 @@ TEST_F(XDesktop, WithOpenboxNoFrameAndKeptAbove) {
 TEST_F(XDesktop, WithOpenboxAMinimisedFaceStaysMinimised) {
     Begin(true);
     const Window window = StartAndWait();
-    std::this_thread::sleep_for(1s);  // past the first retry of a lost map request
+    // Past the time of the first retry of a lost map request, which would undo a minimise.
+    std::this_thread::sleep_for(1s);
     for (int minimise = 1; minimise <= 2; ++minimise) {
         SCOPED_TRACE("minimise " + std::to_string(minimise));
         XIconifyWindow(display, window, DefaultScreen(display));
         XSync(display, False);
         ASSERT_TRUE(WaitUntil([&] { return e2e::WindowsOf(display, pid).empty(); }, 2s));
-        std::this_thread::sleep_for(1500ms);
-        EXPECT_TRUE(e2e::WindowsOf(display, pid).empty()) << "the face undid the minimise";
+        EXPECT_FALSE(WaitUntil([&] { return !e2e::WindowsOf(display, pid).empty(); }, 1500ms))
+            << "the face undid the minimise";
         XMapWindow(display, window);  // restored, as from a task list
         XSync(display, False);
         ASSERT_TRUE(WaitUntil([&] { return !e2e::WindowsOf(display, pid).empty(); }, 2s));
@@ -478,16 +477,20 @@ TEST_F(XDesktop, WithOpenboxAMinimisedFaceStaysMinimised) {
 // pointer at `pointer`, `density` screen pixels to a program pixel.
 void ExpectPupilsTowards(Display* display, std::pair<int, int> corner, std::pair<int, int> pointer, int density = 1) {
     e2e::MovePointer(display, pointer.first, pointer.second);
-    std::this_thread::sleep_for(250ms);
-    const platform::Image grab = e2e::GrabScreen(display, corner.first, corner.second, kFaceWidth * density,
-                                                 kFaceHeight * density);
     // In the program's own pixels, as it sees them.
     const auto program = [&](int v) { return v >= 0 ? v / density : -((-v + density - 1) / density); };
-    for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
-        const auto [pupilX, pupilY] = e2e::PupilTowards(program(corner.first), program(corner.second), eyeX, eyeY,
-                                                        program(pointer.first), program(pointer.second));
-        EXPECT_EQ(e2e::EyeMismatches(grab, eyeX, eyeY, pupilX, pupilY, density), 0) << "eye at " << eyeX;
-    }
+    const auto mismatches = [&] {
+        const platform::Image grab = e2e::GrabScreen(display, corner.first, corner.second, kFaceWidth * density,
+                                                     kFaceHeight * density);
+        int count = 0;
+        for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
+            const auto [pupilX, pupilY] = e2e::PupilTowards(program(corner.first), program(corner.second), eyeX,
+                                                            eyeY, program(pointer.first), program(pointer.second));
+            count += e2e::EyeMismatches(grab, eyeX, eyeY, pupilX, pupilY, density);
+        }
+        return count;
+    };
+    EXPECT_TRUE(WaitUntil([&] { return mismatches() == 0; }, 2s)) << mismatches() << " pixels of the eyes differ";
 }
 
 TEST_F(XDesktop, TheDesktopsDoubleClickTimeCounts) {
@@ -538,8 +541,8 @@ TEST(TwoMonitors, PositionsAreMeasuredFromThePrimaryMonitorsCornerAsOnWindows) {
     pid_t pid = program.Start();
     const Window window = e2e::WaitForWindow(display, pid);
     ASSERT_NE(window, 0U) << program.Stderr(pid);
-    std::this_thread::sleep_for(500ms);
-    EXPECT_EQ(e2e::RootPosition(display, window), std::make_pair(kPrimary + kTopCentreLeft, 0)) << "not on the primary";
+    EXPECT_TRUE(WaitUntil([&] { return e2e::RootPosition(display, window) == std::make_pair(kPrimary + kTopCentreLeft, 0); }))
+        << "not on the primary";
     ExpectPupilsTowards(display, {kPrimary + kTopCentreLeft, 0}, {100, 700});  // on the other monitor
 
     e2e::Drag(display, 1, kPrimary + kTopCentreLeft + 76, 120, -200, 100);
@@ -561,8 +564,8 @@ TEST(TwoMonitors, PositionsAreMeasuredFromThePrimaryMonitorsCornerAsOnWindows) {
         e2e::Stop(pid);
         pid = program.Start();
         again = e2e::WaitForWindow(display, pid);
-        std::this_thread::sleep_for(300ms);
-        EXPECT_EQ(e2e::RootPosition(display, again), std::make_pair(c.rootLeft, c.rootTop));
+        EXPECT_TRUE(WaitUntil([&] { return e2e::RootPosition(display, again) == std::make_pair(c.rootLeft, c.rootTop); }))
+            << e2e::RootPosition(display, again).first << "," << e2e::RootPosition(display, again).second;
     }
     // The left monitor unplugged: the screen shrinks to the primary one,
     // which moves to 0, away from the face on it. The face comes back, at

@@ -140,8 +140,23 @@ Session::Session(bool withWindowManager, Launcher launcher, const std::string& f
 Window Session::StartAndWait() {
     pid = program->Start();
     const Window window = WaitForWindow(display, pid, program->Patience());
-    std::this_thread::sleep_for(500ms);
+    if (window != 0) WaitUntil([&] { return EyesPainted(display, window); }, program->Patience());
     return window;
+}
+
+bool EyesPainted(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes) || attributes.width < kEyesRight) return false;
+    const int density = std::max(1, attributes.width / 148);
+    const auto [left, top] = RootPosition(display, window);
+    const int screenWidth = DisplayWidth(display, DefaultScreen(display));
+    const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+    // Both eyes' whites, 5 program pixels around their centres.
+    const int x0 = left + (48 - 5) * density, x1 = left + (105 + 6) * density;
+    const int y0 = top + (78 - 5) * density, y1 = top + (78 + 6) * density;
+    if (x0 < 0 || y0 < 0 || x1 > screenWidth || y1 > screenHeight) return true;  // off screen: nothing to see
+    const platform::Image eyes = GrabScreen(display, x0, y0, x1 - x0, y1 - y0);
+    return std::count(eyes.pixels.begin(), eyes.pixels.end(), kEyeWhite) > 0;
 }
 
 std::pair<int, int> Session::Position(Window window) const { return RootPosition(display, window); }
@@ -150,9 +165,18 @@ void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int d
     MovePointer(display, fromX, fromY);
     Button(display, button, true);
     MoveInSteps(display, fromX, fromY, dx, dy, 20ms);
-    std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(100ms);  // the hand holds still before it lets go
     Button(display, button, false);
-    std::this_thread::sleep_for(300ms);
+    // Over once nobody holds the pointer any more: the program, or the
+    // window manager that moved the window for it.
+    WaitUntil([&] {
+        const Window root = DefaultRootWindow(display);
+        if (XGrabPointer(display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime) != GrabSuccess)
+            return false;
+        XUngrabPointer(display, CurrentTime);
+        XSync(display, False);
+        return true;
+    }, 2s);
 }
 
 void DoubleClick(Display* display) {
@@ -201,7 +225,7 @@ std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int 
 }
 
 int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY, int density) {
-    constexpr platform::Colour kBlack = 0, kEyeWhite = 0x00FFF8F8;
+    constexpr platform::Colour kBlack = 0;
     // A program pixel's centre is the centre of its block of screen pixels.
     const auto onScreen = [&](double v) { return v * density + (density - 1) / 2.0; };
     platform::Image expected(window.width, window.height, kEyeWhite);

@@ -78,8 +78,8 @@ class Session {
 public:
     explicit Session(bool withWindowManager, Launcher launcher = LinuxProgram(),
                      const std::string& folderPrefix = "zwinkerle-test.");
-    // Starts a copy and waits for its window to show and settle (placement,
-    // first ticks); 0 when none shows in time.
+    // Starts a copy and waits for its window to show and its eyes to be
+    // painted (placed and ticking); 0 when none shows in time.
     Window StartAndWait();
     std::pair<int, int> Position(Window window) const;
 
@@ -91,8 +91,16 @@ public:
     pid_t pid = 0;
 };
 
-// A press at (fromX, fromY), a move by (dx, dy) in ten steps, a release, and
-// time for the window to follow.
+// The eye white the program paints; no pixel of the face picture has it.
+inline constexpr platform::Colour kEyeWhite = 0x00FFF8F8;
+inline constexpr int kEyesRight = 111;  // the right eye's white ends before this window pixel
+
+// Whether the window shows the eyes the program paints, once it has
+// ticked; also true when they lie off the screen, where nothing can be seen.
+bool EyesPainted(Display* display, Window window);
+
+// A press at (fromX, fromY), a move by (dx, dy) in ten steps, and a release;
+// returns once nobody holds the pointer any more.
 void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int dy);
 // Two quick clicks of the left button where the pointer stands.
 void DoubleClick(Display* display);
