@@ -35,6 +35,22 @@ std::vector<unsigned long> RootProperty(Atom property, Atom type, long length) {
     return values;
 }
 
+// A UTF-8 text property of a window; empty when it has none.
+std::string Utf8Property(Window window, Atom property) {
+    Desktop& d = theDesktop;
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string text;
+    if (XGetWindowProperty(d.display, window, property, 0, 256, False, d.atoms.UTF8_STRING, &actualType, &format,
+                           &count, &after, &data) == Success &&
+        data != nullptr && format == 8)
+        text.assign(reinterpret_cast<const char*>(data), count);
+    if (data != nullptr) XFree(data);
+    return text;
+}
+
 // A CRTC's rectangle on the root window, when it shows anything.
 std::optional<RECT> CrtcRect(XRRScreenResources* resources, RRCrtc id) {
     XRRCrtcInfo* crtc = XRRGetCrtcInfo(theDesktop.display, resources, id);
@@ -106,6 +122,7 @@ void WatchWindowManager() {
     const std::vector<unsigned long> supported =
         d.wmCheckWindow != 0 ? RootProperty(d.atoms.NET_SUPPORTED, XA_ATOM, 4096) : std::vector<unsigned long>{};
     d.wmSupported.assign(supported.begin(), supported.end());
+    d.wmName = d.wmCheckWindow != 0 ? Utf8Property(d.wmCheckWindow, d.atoms.NET_WM_NAME) : "";
 }
 
 bool ConcernsWindowManager(const XEvent& event) {
@@ -131,6 +148,18 @@ bool WindowManagerSupports(Atom feature) {
 }
 
 bool WindowManagerKeepsAbove() { return WindowManagerSupports(theDesktop.atoms.NET_WM_STATE_ABOVE); }
+
+bool StandAloneUnderThisManager() {
+    const Desktop& d = theDesktop;
+    const bool managerRuns = d.wmSelectionOwner != 0 || d.wmCheckWindow != 0;
+    // NOTE: EWMH's recommended stacking order puts a focused full-screen
+    // window above windows kept above; KWin follows it, where the other
+    // desktops keep "above" above everything. sway (and other wlroots
+    // compositors) and managers without EWMH offer no "above" at all.
+    return managerRuns && (!WindowManagerKeepsAbove() || d.wmName == "KWin");
+}
+
+bool CompositorRuns() { return XGetSelectionOwner(theDesktop.display, theDesktop.atoms.NET_WM_CM_S) != None; }
 
 void SendRootMessage(Window window, Atom type, long l0, long l1, long l2, long l3, long l4) {
     Desktop& d = theDesktop;

@@ -22,6 +22,7 @@ struct Atoms {
     Atom NET_SUPPORTED, NET_SUPPORTING_WM_CHECK, NET_WM_NAME, NET_WM_ICON, NET_WM_PID;
     Atom NET_WM_STATE, NET_WM_STATE_ABOVE, NET_WM_STATE_STICKY, NET_WM_DESKTOP, NET_WM_MOVERESIZE, MOTIF_WM_HINTS;
     Atom MANAGER, WM_S;  // WM_S: the window-manager selection of our screen, WM_S<n>
+    Atom NET_WM_CM_S;    // the compositing manager's selection of our screen, _NET_WM_CM_S<n>
 };
 
 struct Desktop {
@@ -48,6 +49,7 @@ struct Desktop {
     Window wmSelectionOwner = 0;
     Window wmCheckWindow = 0;
     std::vector<Atom> wmSupported;
+    std::string wmName;  // as its check window names it
 };
 
 // The connection; null before RunProgram opened it and after it closed it.
@@ -62,6 +64,13 @@ bool WindowManagerSupports(Atom feature);
 // Whether a window manager keeps our window above others. When none does
 // (none runs, or one without EWMH), we keep ourselves above.
 bool WindowManagerKeepsAbove();
+// Whether a window of ours should be left unmanaged (override-redirect)
+// and place, raise and move itself: a manager runs that cannot keep it
+// above every other window, full-screen ones included.
+bool StandAloneUnderThisManager();
+// Whether a compositing manager runs on our screen, which shows windows of
+// a visual with alpha as they are meant: see-through where alpha is 0.
+bool CompositorRuns();
 
 // Looks afresh for a window manager and watches it, so that one that comes
 // or goes is noticed: its selection owner and check window report their

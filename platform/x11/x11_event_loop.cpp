@@ -63,6 +63,7 @@ void InternAtoms(x11::Atoms& a) {
     XInternAtoms(D().display, names.data(), static_cast<int>(names.size()), False, atoms.data());
     for (std::size_t i = 0; i < names.size(); ++i) *entries[i].atom = atoms[i];
     a.WM_S = XInternAtom(D().display, ("WM_S" + std::to_string(D().screen)).c_str(), False);
+    a.NET_WM_CM_S = XInternAtom(D().display, ("_NET_WM_CM_S" + std::to_string(D().screen)).c_str(), False);
 }
 
 std::int16_t ShiftOf(unsigned int state) {
@@ -215,9 +216,14 @@ private:
             case CirculateNotify: subject = event.xcirculate.window; break;
             default: return false;
         }
-        if (x11::WindowManagerKeepsAbove() || D().forms.contains(subject)) return false;
-        for (const auto& [window, form] : D().forms) form->OnCovered();
-        return true;
+        if (D().forms.contains(subject)) return false;
+        bool covered = false;
+        for (const auto& [window, form] : D().forms) {
+            if (form->KeptAboveByManager()) continue;
+            form->OnCovered();
+            covered = true;
+        }
+        return covered;
     }
 
     void OnPress(X11Form& form, const XButtonEvent& press) {

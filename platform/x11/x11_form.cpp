@@ -73,23 +73,44 @@ void SetIcon(Window window, std::span<const std::uint8_t> iconFile) {
                     reinterpret_cast<const unsigned char*>(data.data()), static_cast<int>(data.size()));
 }
 
+// NOTE: where a compositing manager runs (always so under Xwayland, whose
+// compositors need not apply the X shape), the window takes a visual with
+// alpha and shows nothing but the face; the shape stays for servers where
+// nobody composites, which show such a window opaque.
+WindowVisual ChooseVisual() {
+    Desktop& d = TheDesktop();
+    XVisualInfo info{};
+    if (CompositorRuns() && XMatchVisualInfo(d.display, d.screen, 32, TrueColor, &info) != 0) {
+        const unsigned long colour = info.visual->red_mask | info.visual->green_mask | info.visual->blue_mask;
+        return {info.visual, 32, XCreateColormap(d.display, d.root, info.visual, AllocNone), 0xFFFFFFFFUL & ~colour};
+    }
+    return {DefaultVisual(d.display, d.screen), DefaultDepth(d.display, d.screen), CopyFromParent, 0};
+}
+
 }  // namespace
 
 X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
     : RasterForm(definition, TheDesktop().density),
       events_(events),
       timerIntervalMs_(definition.timerIntervalMs),
-      pixelOf_(DefaultVisual(TheDesktop().display, TheDesktop().screen)) {
+      visual_(ChooseVisual()),
+      pixelOf_(visual_.visual),
+      standAlone_(StandAloneUnderThisManager()),
+      opaque_(static_cast<std::size_t>(PixelWidth()) * static_cast<std::size_t>(PixelHeight()), 1) {
     Desktop& d = TheDesktop();
     XSetWindowAttributes attributes{};
     attributes.background_pixmap = None;  // we paint every pixel ourselves
+    attributes.border_pixel = 0;          // a visual of its own needs a border colour of its own
+    attributes.colormap = visual_.colormap;
+    // Where no manager can keep it above everything, nobody manages it.
+    attributes.override_redirect = standAlone_ ? True : False;
     // Motion matters only while the left button drags: a pointer passing
     // over the face must not wake the program.
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | Button1MotionMask |
                             StructureNotifyMask | VisibilityChangeMask;
     window_ = XCreateWindow(d.display, d.root, 0, 0, static_cast<unsigned>(PixelWidth()),
-                            static_cast<unsigned>(PixelHeight()), 0, CopyFromParent, InputOutput, CopyFromParent,
-                            CWBackPixmap | CWEventMask, &attributes);
+                            static_cast<unsigned>(PixelHeight()), 0, visual_.depth, InputOutput, visual_.visual,
+                            CWBackPixmap | CWBorderPixel | CWColormap | CWOverrideRedirect | CWEventMask, &attributes);
     parent_ = d.root;
     d.forms[window_] = this;
 
@@ -132,15 +153,15 @@ X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
     MoveTo(0, 0);
 
     gc_ = XCreateGC(d.display, window_, 0, nullptr);
-    Visual* visual = DefaultVisual(d.display, d.screen);
-    const int depth = DefaultDepth(d.display, d.screen);
     auto* pixels = static_cast<char*>(std::calloc(static_cast<std::size_t>(PixelWidth()) * PixelHeight(), 4));
-    image_ = XCreateImage(d.display, visual, static_cast<unsigned>(depth), ZPixmap, 0, pixels,
+    image_ = XCreateImage(d.display, visual_.visual, static_cast<unsigned>(visual_.depth), ZPixmap, 0, pixels,
                           static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()), 32, 0);
     if (image_ == nullptr) std::free(pixels);
 }
 
 X11Form::~X11Form() { Release(); }
+
+bool X11Form::KeptAboveByManager() const { return !standAlone_ && WindowManagerKeepsAbove(); }
 
 void X11Form::Release() {
     Desktop& d = TheDesktop();
@@ -150,6 +171,7 @@ void X11Form::Release() {
         if (image_ != nullptr) XDestroyImage(image_);  // frees the pixel buffer too
         XFreeGC(d.display, gc_);
         XDestroyWindow(d.display, window_);
+        if (visual_.colormap != CopyFromParent) XFreeColormap(d.display, visual_.colormap);
         XFlush(d.display);
     }
     image_ = nullptr;
@@ -192,7 +214,7 @@ void X11Form::Show() {
     shown_ = true;
     nextMapRetry_ = std::chrono::steady_clock::now() + kMapRetryInterval;
     Map();
-    if (topmost_) AskToStayAbove();
+    if (topmost_ && !standAlone_) AskToStayAbove();
     XFlush(TheDesktop().display);
 }
 
@@ -227,10 +249,10 @@ void X11Form::MakeTopmost() {
         const Atom states[] = {d.atoms.NET_WM_STATE_ABOVE, d.atoms.NET_WM_STATE_STICKY};
         XChangeProperty(d.display, window_, d.atoms.NET_WM_STATE, XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(states), 2);
-    } else {
+    } else if (!standAlone_) {
         AskToStayAbove();
     }
-    if (WindowManagerKeepsAbove())
+    if (KeptAboveByManager())
         XRaiseWindow(d.display, window_);
     else
         covered_ = true;  // KeepAbove knows which windows to stay under
@@ -280,7 +302,7 @@ void X11Form::KeepAbove() {
     Desktop& d = TheDesktop();
     if (!covered_) return;
     covered_ = false;
-    if (!mapped_ || parent_ != d.root || WindowManagerKeepsAbove()) return;
+    if (!mapped_ || parent_ != d.root || KeptAboveByManager()) return;
     // NOTE: override-redirect windows (menus, tooltips, lock screens) belong
     // above us; we go just above the topmost ordinary window that covers us.
     const std::vector<Neighbour> neighbours = Neighbours(window_, Rect());
@@ -291,7 +313,7 @@ void X11Form::KeepAbove() {
 
 void X11Form::Map() {
     Desktop& d = TheDesktop();
-    if (WindowManagerKeepsAbove()) {
+    if (KeptAboveByManager()) {
         XMapRaised(d.display, window_);
         return;
     }
@@ -324,6 +346,12 @@ void X11Form::TakeShape(const Rectangles& shape) {
     for (const int kind : {ShapeBounding, ShapeInput})
         XShapeCombineRectangles(d.display, window_, kind, 0, 0, rectangles.data(), static_cast<int>(rectangles.size()),
                                 ShapeSet, Unsorted);
+    // With alpha, what the shape cuts away is see-through as well.
+    std::fill(opaque_.begin(), opaque_.end(), 0);
+    for (const XRectangle& r : rectangles)
+        for (int y = r.y; y < std::min(r.y + r.height, PixelHeight()); ++y)
+            for (int x = r.x; x < std::min(r.x + r.width, PixelWidth()); ++x)
+                opaque_[static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth()) + static_cast<std::size_t>(x)] = 1;
     OnExpose();  // redraw at once
 }
 
@@ -348,12 +376,13 @@ bool X11Form::Present(const RECT& changed) {
             reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::ptrdiff_t>(y) * image_->bytes_per_line);
         for (std::int32_t x = changed.left; x < changed.right; ++x) {
             const Colour colour = Surface().At(x, y);
-            if (colour != lastColour) pixel = pixelOf_(lastColour = colour);
-            if (!all && (direct ? row[x] : XGetPixel(image_, x, y)) == pixel) continue;
+            if (colour != lastColour) pixel = pixelOf_(lastColour = colour) | visual_.alpha;
+            const unsigned long shown = visual_.alpha == 0 || Opaque(x, y) ? pixel : 0;
+            if (!all && (direct ? row[x] : XGetPixel(image_, x, y)) == shown) continue;
             if (direct)
-                row[x] = static_cast<std::uint32_t>(pixel);
+                row[x] = static_cast<std::uint32_t>(shown);
             else
-                XPutPixel(image_, x, y, pixel);
+                XPutPixel(image_, x, y, shown);
             differing = {std::min(differing.left, x), std::min(differing.top, y), std::max(differing.right, x + 1),
                          std::max(differing.bottom, y + 1)};
         }
@@ -421,7 +450,7 @@ void X11Form::OnPointerMotion(int rootX, int rootY) {
     if (drag_ == Drag::Armed) {
         // A drag that is over already is ours to finish: the window manager
         // would start a move that no button holds.
-        if (!LeftReleaseQueued(window_) && WindowManagerSupports(d.atoms.NET_WM_MOVERESIZE)) {
+        if (!standAlone_ && !LeftReleaseQueued(window_) && WindowManagerSupports(d.atoms.NET_WM_MOVERESIZE)) {
             // NOTE: EWMH wants our grab released first; the press position
             // lets the window manager apply the whole path since the press.
             XUngrabPointer(d.display, CurrentTime);

@@ -5,6 +5,8 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <cstdint>
+#include <vector>
 
 #include "platform/software/raster_form.h"
 #include "platform/software/region_store.h"
@@ -33,6 +35,15 @@ private:
         int bits = 0;
     };
     Channel red_, green_, blue_;
+};
+
+// The window's visual: the screen's own, or one with alpha where a
+// compositing manager shows it.
+struct WindowVisual {
+    Visual* visual;
+    int depth;
+    Colormap colormap;  // CopyFromParent for the screen's own visual
+    unsigned long alpha;  // the pixel bits of alpha; 0 without
 };
 
 class X11Form final : public RasterForm {
@@ -84,6 +95,9 @@ public:
     void OnLeftRelease();
     // Frees the X resources before the connection closes.
     void Release();
+    // Whether the window manager keeps the window above others; when not,
+    // it raises itself over windows that cover it, once a tick.
+    bool KeptAboveByManager() const;
 
 private:
     bool Present(const RECT& changed) override;
@@ -95,6 +109,9 @@ private:
     void AskToStayAbove();
     void MoveTo(std::int32_t left, std::int32_t top);
     void UpdatePositionFromServer();
+    bool Opaque(std::int32_t x, std::int32_t y) const {
+        return opaque_[static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth()) + static_cast<std::size_t>(x)] != 0;
+    }
 
     enum class Drag { Idle, Armed, Own, WindowManager };
 
@@ -103,7 +120,10 @@ private:
     Window window_ = 0;
     Window parent_ = 0;
     GC gc_ = nullptr;
+    WindowVisual visual_;
     PixelFormat pixelOf_;
+    bool standAlone_;                    // override-redirect: places, raises and moves itself
+    std::vector<std::uint8_t> opaque_;   // per screen pixel: inside the shape
     XImage* image_ = nullptr;  // what the server was last sent
     bool exposed_ = true;      // the server holds none of it
     std::int32_t left_ = 0;

@@ -312,6 +312,51 @@ TEST_F(XDesktop, WindowManagersThatGoOrPretendLeaveTheFaceDraggableAndAbove) {
     }
 }
 
+TEST_F(XDesktop, WhereNoManagerKeepsItAboveEverythingItPlacesRaisesAndMovesItself) {
+    // Managers that a test client plays: an EWMH one without "above" (as
+    // sway is), and one by the name of KWin, which lets a focused
+    // full-screen window cover windows kept above.
+    struct Case { const char* name; const char* managerName; bool offersAbove; bool standsAlone; };
+    const Case cases[] = {
+        {"a manager without _NET_WM_STATE_ABOVE", "sway", false, true},
+        {"KWin", "KWin", true, true},
+        {"a manager that keeps windows above", "Openbox", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Begin(false);
+        const Window root = DefaultRootWindow(display);
+        const Window check = XCreateSimpleWindow(display, root, 0, 0, 1, 1, 0, 0, 0);
+        for (const Window on : {root, check})
+            XChangeProperty(display, on, XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False), XA_WINDOW, 32,
+                            PropModeReplace, reinterpret_cast<const unsigned char*>(&check), 1);
+        XChangeProperty(display, check, XInternAtom(display, "_NET_WM_NAME", False),
+                        XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(c.managerName), static_cast<int>(std::strlen(c.managerName)));
+        std::vector<Atom> supported{XInternAtom(display, "_NET_WM_STATE", False),
+                                    XInternAtom(display, "_NET_WM_MOVERESIZE", False)};
+        if (c.offersAbove) supported.push_back(XInternAtom(display, "_NET_WM_STATE_ABOVE", False));
+        XChangeProperty(display, root, XInternAtom(display, "_NET_SUPPORTED", False), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(supported.data()), static_cast<int>(supported.size()));
+        ClaimManagerSelection(check);
+
+        program->WriteSettings("[Quorl's Zwinkerle]\nTop=1500\nLeft=3000\n");
+        const Window face = StartAndWait();
+        XWindowAttributes attributes{};
+        ASSERT_TRUE(XGetWindowAttributes(display, face, &attributes));
+        EXPECT_EQ(attributes.override_redirect != 0, c.standsAlone);
+        if (!c.standsAlone) continue;  // this manager does nothing a real one would: nothing more to see
+        EXPECT_EQ(Position(face), std::make_pair(200, 100)) << "not placed exactly";
+        const Window cover = MapCover(false, {250, 150, 300, 300});
+        EXPECT_TRUE(WaitUntil([&] { return FaceAbove(face, cover); }, 2s)) << "a window opened later covers it";
+        e2e::Drag(display, 1, 200 + 76, 100 + 120, 60, 40);
+        EXPECT_TRUE(MovedBy(face, {200, 100}, 60, 40)) << Position(face).first << "," << Position(face).second;
+        e2e::DoubleClick(display);
+        EXPECT_EQ(program->WaitForExit(pid, 3s), 0);
+        EXPECT_EQ(program->ReadSettings(), "[Quorl's Zwinkerle]\nTop=2100\nLeft=3900\n");
+    }
+}
+
 TEST_F(XDesktop, AFullDiskAtTheDoubleClickLosesNothing) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root, to mount a small tmpfs as the program's folder";
     Begin(false);
@@ -577,6 +622,42 @@ TEST(TwoMonitors, PositionsAreMeasuredFromThePrimaryMonitorsCornerAsOnWindows) {
     e2e::Run({"xrandr", "--output", "DUMMY1", "--off"}, {"DISPLAY=" + server->Name()});
     EXPECT_TRUE(WaitUntil([&] { return e2e::RootPosition(display, again) == std::make_pair(kTopCentreLeft, 0); }))
         << e2e::RootPosition(display, again).first;
+}
+
+TEST(Compositing, WhereACompositorRunsTheCutAwayIsSeeThroughAndTheFaceUnchanged) {
+    // Whether one runs is known by its selection; this test holds it.
+    e2e::Session session(false);
+    Display* display = session.display;
+    const Window compositor = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(display, XInternAtom(display, "_NET_WM_CM_S0", False), compositor, CurrentTime);
+    XSync(display, False);
+    const Window face = session.StartAndWait();
+    ASSERT_NE(face, 0U);
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(XGetWindowAttributes(display, face, &attributes));
+    EXPECT_EQ(attributes.depth, 32) << "no visual with alpha";
+    const platform::Image figure = e2e::FigureFromSource();
+    for (const int kind : {ShapeBounding, ShapeInput})
+        EXPECT_EQ(e2e::ShapeDifferences(display, face, kind, figure, kFaceWidth), 0) << "kept for servers without one";
+
+    // Alpha 0 wherever the face is cut away, opaque on it; and the face's
+    // colours on screen as the picture has them, away from the eyes.
+    XImage* own = XGetImage(display, face, 0, 0, kFaceWidth, kFaceHeight, AllPlanes, ZPixmap);
+    ASSERT_NE(own, nullptr);
+    const auto [left, top] = session.Position(face);
+    const platform::Image screen = e2e::GrabScreen(display, left, top, kFaceWidth, kFaceHeight);
+    int wrongAlpha = 0, wrongColour = 0;
+    for (int y = 0; y < kFaceHeight; ++y)
+        for (int x = 0; x < kFaceWidth; ++x) {
+            const bool onFace = figure.At(x, y) != figure.At(0, 0);
+            const unsigned long alpha = XGetPixel(own, x, y) >> 24;
+            wrongAlpha += alpha != (onFace ? 0xFFU : 0U) ? 1 : 0;
+            const bool nearAnEye = (y - 78) * (y - 78) + std::min((x - 48) * (x - 48), (x - 105) * (x - 105)) <= 36;
+            wrongColour += onFace && !nearAnEye && screen.At(x, y) != figure.At(x, y) ? 1 : 0;
+        }
+    XDestroyImage(own);
+    EXPECT_EQ(wrongAlpha, 0);
+    EXPECT_EQ(wrongColour, 0);
 }
 
 TEST(HighDensity, At192DotsPerInchEachProgramPixelIsTwoScreenPixels) {
