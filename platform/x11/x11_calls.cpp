@@ -1,6 +1,7 @@
 // x11_calls.cpp: the user32 and gdi32 calls on X11.
 //
-// Implements: GetCursorPos (XQueryPointer), GetWindowRect (the geometry the
+// Implements: GetCursorPos (XQueryPointer, or where the Wayland desktop
+// reports the pointer while X cannot know it), GetWindowRect (the geometry the
 // server last reported, no round trip), both in the program's pixels, SetWindowPos (topmost only),
 // ReleaseCapture, SendMessageA (the caption grab) and SetWindowRgn (Shape).
 #include "platform/software/client_regions.h"
@@ -20,9 +21,8 @@ BOOL GetCursorPos(POINTAPI* point) {
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned int mask = 0;
     if (!XQueryPointer(d.display, d.root, &root, &child, &rootX, &rootY, &x, &y, &mask)) return 0;
-    d.pointerMoved = d.pointerMoved || rootX != d.pointer.x || rootY != d.pointer.y;
-    d.pointer = {rootX, rootY};
-    *point = x11::ProgramPoint(rootX, rootY);
+    d.pointer = d.pointerChoice.FromX({rootX, rootY});
+    *point = x11::ProgramPoint(d.pointer.x, d.pointer.y);
     return 1;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/win_api.h"
+#include "platform/x11/desktop_pointer.h"
 
 namespace platform::x11 {
 
@@ -41,9 +42,12 @@ struct Desktop {
     std::string commandLine;
     std::map<Window, X11Form*> forms;
     bool quit = false;
-    // Where GetCursorPos last found the pointer, and whether that was a move.
+    // The X server is Xwayland, which knows the pointer only over X windows.
+    bool xwayland = false;
+    // Where GetCursorPos last found the pointer, on the root window, and
+    // whom it believed: the X server or the desktop.
     POINTAPI pointer{};
-    bool pointerMoved = false;
+    PointerChoice pointerChoice;
     // The window manager as last seen: the owner of WM_S<n>, the live EWMH
     // check window (0 when there is none) and what that manager supports.
     Window wmSelectionOwner = 0;

@@ -84,31 +84,49 @@ public:
                 if (Dispatch(event)) schedule.Wake(Clock::now());
             }
             if (D().quit || D().forms.empty()) break;
+            if (desktopPointer_.Process()) {
+                D().pointerChoice.FromDesktop(*desktopPointer_.Position());
+                schedule.Wake(Clock::now());
+            }
             const auto now = Clock::now();
             bool awaitingMap = false;
             for (const auto& [window, form] : D().forms) awaitingMap = form->KeepShowing(now) || awaitingMap;
             if (schedule.Due(now)) {
                 for (const auto& [window, form] : D().forms) form->KeepAbove();
                 Tick();
+                desktopPointer_.Acknowledge();
                 // A pointer on the move keeps the ticks going, watched or
                 // not: no wake-ups between them.
-                const bool changed = ShowChanges() || std::exchange(D().pointerMoved, false);
+                const bool moved = D().pointer.x != lastPointer_.x || D().pointer.y != lastPointer_.y;
+                lastPointer_ = D().pointer;
+                const bool changed = ShowChanges() || moved;
                 schedule.Ticked(changed || awaitingMap || !rawMotion_.Available(), Clock::now());
                 rawMotion_.Watch(schedule.WatchesMotion());
             } else {
                 ShowChanges();
             }
             XFlush(D().display);
-            const std::optional<Clock::duration> wait = schedule.Wait(Clock::now());
+            const std::optional<Clock::duration> wait = Earliest(schedule.Wait(Clock::now()), desktopPointer_.Timeout());
             if ((wait && *wait == Clock::duration::zero()) || XEventsQueued(D().display, QueuedAlready) > 0) continue;
-            pollfd connection{ConnectionNumber(D().display), POLLIN, 0};
+            // The desktop's reports wake the loop only while the ticks rest
+            // or watch for motion; a ticking loop reads them at its ticks.
+            pollfd bus = desktopPointer_.PollFor();
+            if (!schedule.WatchesMotion() && (bus.events & POLLOUT) == 0) bus.fd = -1;
+            pollfd watched[] = {{ConnectionNumber(D().display), POLLIN, 0}, bus};
             const int timeout =
                 wait ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*wait).count()) : -1;
-            if (::poll(&connection, 1, timeout) > 0) XEventsQueued(D().display, QueuedAfterReading);
+            if (::poll(watched, 2, timeout) > 0 && (watched[0].revents & POLLIN) != 0)
+                XEventsQueued(D().display, QueuedAfterReading);
         }
     }
 
 private:
+    static std::optional<Clock::duration> Earliest(std::optional<Clock::duration> a, std::optional<Clock::duration> b) {
+        if (!a) return b;
+        if (!b) return a;
+        return std::min(*a, *b);
+    }
+
     // One timer for the program: the first form's interval (all forms share it).
     static std::chrono::milliseconds Interval() {
         for (const auto& [window, form] : D().forms)
@@ -260,6 +278,9 @@ private:
     }
     DoubleClickDetector doubleClick_{DoubleClickTime()};
     x11::RawMotion rawMotion_;
+    // Started once the window is up: the bus never delays the first frame.
+    x11::DesktopPointer desktopPointer_{D().xwayland};
+    POINTAPI lastPointer_{};
 };
 
 }  // namespace
@@ -285,7 +306,8 @@ int RunProgram(int argc, char** argv, void (*startup)()) {
     }
     d.root = RootWindow(d.display, d.screen);
     InternAtoms(d.atoms);
-    int eventBase = 0, errorBase = 0;
+    int eventBase = 0, errorBase = 0, opcode = 0;
+    d.xwayland = XQueryExtension(d.display, "XWAYLAND", &opcode, &eventBase, &errorBase) != 0;
     d.hasShape = XShapeQueryExtension(d.display, &eventBase, &errorBase) != 0;
     d.hasRandr = XRRQueryExtension(d.display, &d.randrEventBase, &errorBase) != 0;
     if (d.hasRandr)
