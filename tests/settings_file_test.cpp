@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 #include <ctime>
+#include <fstream>
 
 #include "platform/posix/settings_file.h"
 #endif
@@ -229,20 +231,61 @@ bool AsUnprivilegedUser(Check check) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-TEST(ReadProfileValue, ReadsHugeFilesInTimeAndMemoryInProportion) {
-    test::TempFolder folder;
-    // 50 MB of one endless line, then the section.
-    std::string huge(50U << 20, 'x');
-    huge += "\n[Quorl's Zwinkerle]\nTop=42\n";
-    folder.Write("huge.ini", huge);
-    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("huge.ini")), "42");
+// The process's resident memory in bytes: "VmRSS" now, "VmHWM" at its peak.
+std::size_t ResidentBytes(std::string_view field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with(field) && line.size() > field.size() && line[field.size()] == ':')
+            return std::stoul(line.substr(field.size() + 1)) * 1024;
+    return 0;
+}
 
-    // 50 MB of tiny lines: time and memory in proportion to the file.
-    std::string lines;
-    lines.reserve(50U << 20);
-    while (lines.size() < (50U << 20)) lines += "a=b\n[s]\n";
-    folder.Write("lines.ini", lines + "[Quorl's Zwinkerle]\nTop=7\n");
-    EXPECT_EQ(ReadProfileValue(kSection, "Top", folder.File("lines.ini")), "7");
+// How far `work` raised the process's resident memory above what it held.
+template <typename Work>
+std::size_t PeakGrowth(Work work) {
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak is now
+    const std::size_t before = ResidentBytes("VmRSS");
+    if (ResidentBytes("VmHWM") > before + (1U << 20)) ADD_FAILURE() << "the peak could not be reset";
+    work();
+    return ResidentBytes("VmHWM") - before;
+}
+
+// Speed is the benchmark's to measure; memory is counted here.
+TEST(ReadProfileValue, ReadsHugeFilesInMemoryInProportion) {
+    constexpr std::size_t kSize = 50U << 20;
+    const auto tinyLines = [](std::size_t size) {
+        std::string lines;
+        lines.reserve(size);
+        while (lines.size() < size) lines += "a=b\n[s]\n";
+        return lines;
+    };
+    struct Case { const char* name; std::function<std::string()> file; std::string expected; bool utf16; };
+    const Case cases[] = {
+        {"one endless line, then the section",
+         [] { return std::string(kSize, 'x') + "\n[Quorl's Zwinkerle]\nTop=42\n"; }, "42", false},
+        {"tiny lines", [&] { return tinyLines(kSize) + "[Quorl's Zwinkerle]\nTop=7\n"; }, "7", false},
+        {"tiny lines in UTF-16", [&] {
+             const std::string ascii = tinyLines(kSize / 2) + "[Quorl's Zwinkerle]\nTop=9\n";
+             return Utf16File(std::u16string(ascii.begin(), ascii.end()), ByteOrder::Big);
+         }, "9", true},
+    };
+    for (const Case& c : cases) {
+        test::TempFolder folder;
+        std::size_t size = 0;
+        {
+            const std::string file = c.file();
+            size = file.size();
+            folder.Write("huge.ini", file);
+        }
+        std::string value;
+        const std::size_t growth = PeakGrowth([&] { value = ReadProfileValue(kSection, "Top", folder.File("huge.ini")); });
+        EXPECT_EQ(value, c.expected) << c.name;
+        // The file's contents and, from UTF-16, its text in UTF-8 (half as
+        // long); an eighth more for AddressSanitizer's shadow, and a little
+        // for the read itself.
+        const std::size_t held = size + (c.utf16 ? size / 2 : 0);
+        EXPECT_LE(growth, held + held / 8 + (4U << 20)) << c.name;
+    }
 }
 
 TEST(WriteProfileValue, RefusesTextsThatWouldBreakTheFile) {
