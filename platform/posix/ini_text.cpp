@@ -32,8 +32,9 @@ bool SameName(std::string_view a, std::string_view b) {
 enum class Kind { Other, Section, Entry };
 
 struct Line {
-    std::size_t begin = 0;  // offset of the line in the text (after a byte-order mark)
-    std::size_t end = 0;    // offset after its line break
+    std::size_t begin = 0;       // offset of the line in the text (after a byte-order mark)
+    std::size_t breakBegin = 0;  // offset of its line break
+    std::size_t end = 0;         // offset after its line break
     Kind kind = Kind::Other;
     std::string_view name;   // section or key name, trimmed
     std::string_view value;  // entry value, trimmed, without enclosing quotes
@@ -50,13 +51,14 @@ public:
         if (at_ >= text_.size()) return false;
         line = Line{};
         line.begin = at_;
-        const std::size_t newline = text_.find('\n', at_);
-        const std::size_t contentEnd = newline == std::string_view::npos ? text_.size() : newline;
-        line.end = newline == std::string_view::npos ? text_.size() : newline + 1;
-        std::string_view content = text_.substr(at_, contentEnd - at_);
+        // CRLF, LF, or a CR alone, as Windows reads them.
+        const std::size_t lineBreak = text_.find_first_of("\r\n", at_);
+        line.breakBegin = lineBreak == std::string_view::npos ? text_.size() : lineBreak;
+        line.end = lineBreak == std::string_view::npos ? text_.size()
+                   : text_.substr(lineBreak).starts_with("\r\n") ? lineBreak + 2
+                                                                : lineBreak + 1;
+        std::string_view content = Trim(text_.substr(at_, line.breakBegin - at_));
         at_ = line.end;
-        if (!content.empty() && content.back() == '\r') content.remove_suffix(1);
-        content = Trim(content);
         if (content.starts_with('[')) {
             const std::size_t close = content.find(']');
             line.kind = Kind::Section;
@@ -77,10 +79,12 @@ private:
     std::size_t at_;
 };
 
-// The line break the text already uses; LF for a text without any.
-std::string_view LineBreakOf(std::string_view text) {
-    const std::size_t newline = text.find('\n');
-    return (newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r') ? "\r\n" : "\n";
+// The line break the text already uses: that of its first line.
+std::string_view LineBreakOf(std::string_view text, std::string_view fallback) {
+    LineReader reader(text);
+    Line line;
+    if (reader.Next(line) && line.breakBegin < line.end) return text.substr(line.breakBegin, line.end - line.breakBegin);
+    return fallback;
 }
 
 std::string Replace(std::string_view text, std::size_t begin, std::size_t end, std::string_view with) {
@@ -90,7 +94,7 @@ std::string Replace(std::string_view text, std::size_t begin, std::size_t end, s
     return out;
 }
 
-bool EndsWithLineBreak(std::string_view text) { return text.empty() || text.back() == '\n'; }
+bool EndsWithLineBreak(std::string_view text) { return text.empty() || text.back() == '\n' || text.back() == '\r'; }
 
 // The first entry line of `key` in any section named `section`.
 std::optional<Line> FindEntry(std::string_view text, std::string_view section, std::string_view key) {
@@ -121,16 +125,13 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
            !trimmedKey.starts_with(';');
 }
 
-std::string Store(std::string_view text, std::string_view section, std::string_view key, std::string_view value) {
-    const std::string_view lineBreak = LineBreakOf(text);
+std::string Store(std::string_view text, std::string_view section, std::string_view key, std::string_view value,
+                  std::string_view firstLineBreak) {
+    const std::string_view lineBreak = LineBreakOf(text, firstLineBreak);
     const std::string entry = std::string(key) + "=" + std::string(value);
 
-    if (const std::optional<Line> existing = FindEntry(text, section, key)) {
-        // Replace the content, keep the line's own break.
-        const std::string_view old = text.substr(existing->begin, existing->end - existing->begin);
-        const std::string_view ownBreak = old.ends_with("\r\n") ? "\r\n" : old.ends_with('\n') ? "\n" : "";
-        return Replace(text, existing->begin, existing->end, entry + std::string(ownBreak));
-    }
+    if (const std::optional<Line> existing = FindEntry(text, section, key))
+        return Replace(text, existing->begin, existing->breakBegin, entry);  // the line keeps its own break
 
     // A new key goes after the last entry of the first section of that name:
     // blank lines and comments that lead to the next section stay put.

@@ -2,9 +2,10 @@
 //
 // The observable behaviour of the Windows profile strings: section and key
 // names match without regard to ASCII letter case, blanks around names and
-// values are trimmed, a value in matching quotes loses them. CRLF and LF line
-// ends and a UTF-8 byte-order mark are accepted. An edit changes only the
-// line it is about; every other byte of the text stays as it was.
+// values are trimmed, a value in matching quotes loses them. CRLF, LF and a
+// CR alone end a line; a UTF-8 byte-order mark is passed over. An edit
+// changes only the line it is about; every other byte of the text stays as
+// it was.
 #pragma once
 
 #include <optional>
@@ -23,8 +24,10 @@ bool CanStore(std::string_view section, std::string_view key, std::string_view v
 
 // `text` with key = value stored in `section`: an existing line of the key is
 // replaced, a missing key is added at the end of the section, a missing
-// section is added at the end of the text. Requires CanStore().
-std::string Store(std::string_view text, std::string_view section, std::string_view key, std::string_view value);
+// section is added at the end of the text. New lines end as the text's first
+// line does; `firstLineBreak` in a text without any. Requires CanStore().
+std::string Store(std::string_view text, std::string_view section, std::string_view key, std::string_view value,
+                  std::string_view firstLineBreak = "\n");
 
 // `text` without the key's line, or without the whole section.
 std::string RemoveKey(std::string_view text, std::string_view section, std::string_view key);

@@ -3,9 +3,11 @@
 //
 // Implements: GetWindowsDirectoryA, GetSystemDirectoryA, GetTempPathA,
 // GetLongPathNameA (through realpath) and the profile strings over our own
-// INI reader and writer. Texts are UTF-8 throughout. Listing the sections or
-// keys of a file (a null section or key on a read) is not provided: such a
-// read gives the default.
+// INI reader and writer. Texts are UTF-8 throughout; a settings file saved
+// as UTF-16 (with its byte-order mark) is read as such, and a write keeps
+// its encoding, as on Windows. Listing the sections or keys of a file (a
+// null section or key on a read) is not provided: such a read gives the
+// default.
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,10 +15,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/posix/ini_text.h"
 #include "platform/posix/settings_file.h"
+#include "platform/posix/text_encoding.h"
 #include "platform/win_api.h"
 
 namespace platform {
@@ -64,9 +68,15 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
     if (buffer == nullptr || size == 0) return 0;
     std::string value = defaultText != nullptr ? defaultText : "";
     if (section != nullptr && key != nullptr && file != nullptr) {
-        if (const auto text = posix::ReadWholeFile(file))
-            if (auto found = ini::Lookup(*text, section, key)) value = std::move(*found);
+        if (auto contents = posix::ReadWholeFile(file)) {
+            const posix::DecodedText decoded = posix::Decode(std::move(*contents));
+            if (auto found = ini::Lookup(decoded.text, section, key)) {
+                value = std::move(*found);
+                if (decoded.encoding != posix::TextEncoding::Bytes) posix::ReplaceLoneSurrogates(value);
+            }
+        }
     }
+    value.resize(std::min(value.size(), value.find('\0')));  // the Windows calls see a C string
     // Cut to the buffer less one, always NUL-terminated.
     const std::size_t length = std::min<std::size_t>(value.size(), size - 1);
     std::memcpy(buffer, value.data(), length);
@@ -77,17 +87,20 @@ DWORD GetPrivateProfileStringA(const char* section, const char* key, const char*
 BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value, const char* file) {
     if (section == nullptr || file == nullptr || file[0] == '\0') return 0;
     if (!ini::CanStore(section, key != nullptr ? key : "x", value != nullptr ? value : "")) return 0;
-    std::string text;
-    if (const auto existing = posix::ReadWholeFile(file)) {
-        text = *existing;
+    posix::DecodedText decoded;
+    if (auto existing = posix::ReadWholeFile(file)) {
+        decoded = posix::Decode(std::move(*existing));
     } else if (::access(file, F_OK) == 0) {
         return 0;  // there, but not a settings file we can read: leave it alone
     }
+    const std::string& text = decoded.text;
+    // Windows writes UTF-16 with CRLF.
+    const std::string_view firstLineBreak = decoded.encoding == posix::TextEncoding::Bytes ? "\n" : "\r\n";
     std::string updated = key == nullptr     ? ini::RemoveSection(text, section)
                           : value == nullptr ? ini::RemoveKey(text, section, key)
-                                             : ini::Store(text, section, key, value);
+                                             : ini::Store(text, section, key, value, firstLineBreak);
     if (updated == text) return 1;  // nothing to change: leave the file untouched
-    return posix::ReplaceFileContents(file, updated) ? 1 : 0;
+    return posix::ReplaceFileContents(file, posix::Encode(std::move(updated), decoded.encoding)) ? 1 : 0;
 }
 
 }  // namespace platform

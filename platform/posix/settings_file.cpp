@@ -189,7 +189,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         static_cast<std::size_t>(info.st_size) > kMaxSettingsFileSize)
         return std::nullopt;
+    // One buffer of the file's size: grown step by step, the steps left
+    // behind would cost as much memory again.
     std::string contents;
+    contents.reserve(static_cast<std::size_t>(info.st_size));
     char chunk[65536];
     for (;;) {
         const ssize_t n = ::read(file.Get(), chunk, sizeof chunk);

@@ -12,6 +12,8 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <string>
+#include <string_view>
 #include <thread>
 
 namespace e2e {
@@ -21,6 +23,13 @@ namespace {
 using namespace std::chrono_literals;
 
 bool Exists(const std::string& path) { return std::filesystem::exists(test::TempFolder::Native(path)); }
+
+// ASCII text as Windows editors save "Unicode": UTF-16 after its byte-order mark.
+std::string Utf16(std::string_view ascii, bool littleEndian) {
+    std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char c : ascii) bytes += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+    return bytes;
+}
 
 }  // namespace
 
@@ -174,6 +183,8 @@ TEST_P(ProgramStarts, HandEditedAndBrokenSettingsFilesStillShowTheFace) {
         {"a strip of the face at the right edge stays", "[Quorl's Zwinkerle]\nTop=1500\nLeft=14760\n", {984, 100}},
         {"a sliver of forehead at the bottom edge", "[Quorl's Zwinkerle]\nTop=11145\nLeft=1500\n", {kTopCentreLeft, 0}},
         {"a number too large for a single", "[Quorl's Zwinkerle]\nTop=300\nLeft=1e400\n", {0, 20}},
+        {"UTF-16, little-endian", Utf16("[Quorl's Zwinkerle]\r\nTop=1500\r\nLeft=3000\r\n", true), {200, 100}},
+        {"UTF-16, big-endian", Utf16("[Quorl's Zwinkerle]\r\nTop=1500\r\nLeft=3000\r\n", false), {200, 100}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

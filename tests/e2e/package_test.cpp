@@ -1,10 +1,14 @@
-// The Debian package of this build: what it holds, its menu entry, and the
-// program run from where it unpacks.
+// The Debian package of this build: what it holds, what Debian's checks say of
+// it, its menu entry, and the program run from where it unpacks.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "tests/e2e/x_session.h"
 
@@ -12,17 +16,28 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The command's output, or nothing when it fails.
-std::optional<std::string> Output(const std::string& command) {
-    std::string output;
+struct Outcome {
+    bool succeeded = false;
+    std::string output;  // stdout and stderr
+};
+
+Outcome RunCommand(const std::string& command) {
+    Outcome run;
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (pipe == nullptr) return std::nullopt;
+    if (pipe == nullptr) return run;
     char chunk[4096];
-    while (const std::size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) output.append(chunk, n);
-    return ::pclose(pipe) == 0 ? std::optional(output) : std::nullopt;
+    while (const std::size_t n = std::fread(chunk, 1, sizeof chunk, pipe)) run.output.append(chunk, n);
+    run.succeeded = ::pclose(pipe) == 0;
+    return run;
 }
 
-TEST(DebianPackage, InstallsTheProgramItsMenuEntryIconAndManualAndRuns) {
+// The command's output, or nothing when it fails.
+std::optional<std::string> Output(const std::string& command) {
+    Outcome run = RunCommand(command);
+    return run.succeeded ? std::optional(std::move(run.output)) : std::nullopt;
+}
+
+TEST(DebianPackage, InstallsTheProgramItsMenuEntryIconAndManualPassesLintianAndRuns) {
     test::TempFolder scratch;
     const std::string deb = scratch.File("zwinkerle.deb"), root = scratch.File("root");
     ASSERT_TRUE(Output("cd '" ZW_BINARY_DIR "' && cpack -G DEB -B '" + scratch.Path() + "' && mv '" + scratch.Path() +
@@ -36,6 +51,13 @@ TEST(DebianPackage, InstallsTheProgramItsMenuEntryIconAndManualAndRuns) {
     const auto depends = Output("dpkg-deb -f '" + deb + "' Depends");
     ASSERT_TRUE(depends);
     EXPECT_NE(depends->find("libx11-6"), std::string::npos) << *depends;
+
+    // Debian's own checks: no error and no warning.
+    const Outcome lintian = RunCommand("lintian --fail-on error,warning '" + deb + "'");
+    EXPECT_TRUE(lintian.succeeded) << lintian.output;
+    // The changelog's latest entry is this version's.
+    EXPECT_EQ(Output("dpkg-deb -f '" + deb + "' Version"),
+              Output("zcat '" + root + "/usr/share/doc/zwinkerle/changelog.gz' | dpkg-parsechangelog -l - -S Version"));
 
     e2e::XServer server;
     const pid_t pid = e2e::Spawn({root + "/usr/bin/zwinkerle"}, {"DISPLAY=" + server.Name()});

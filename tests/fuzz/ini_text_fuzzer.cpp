@@ -3,15 +3,20 @@
 // Input: section NUL key NUL value NUL file text. Checks that reads and edits never
 // fail on any text, and that a store changes exactly the one value: it reads
 // back as it would from a file holding nothing else, and another key keeps
-// its value.
+// its value. The text taken as UTF-16, in either byte order, decodes and
+// encodes back to the same bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/posix/ini_text.h"
+#include "platform/posix/text_encoding.h"
 
 namespace ini = platform::ini;
+namespace posix = platform::posix;
 
 namespace {
 
@@ -45,6 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view key = NextField(input);
     const std::string_view value = NextField(input);
     const std::string_view text = input;
+
+    for (const std::string_view mark : {std::string_view("\xFF\xFE"), std::string_view("\xFE\xFF")}) {
+        const std::string file = std::string(mark) + std::string(text.substr(0, text.size() & ~std::size_t{1}));
+        posix::DecodedText decoded = posix::Decode(file);
+        if (posix::Encode(std::move(decoded.text), decoded.encoding) != file) std::abort();
+    }
 
     const auto other = ini::Lookup(text, section, "Other");
     (void)ini::RemoveKey(text, section, key);
