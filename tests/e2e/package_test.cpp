@@ -43,8 +43,13 @@ TEST(DebianPackage, InstallsTheProgramItsMenuEntryIconAndManualPassesLintianAndR
     ASSERT_TRUE(Output("cd '" ZW_BINARY_DIR "' && cpack -G DEB -B '" + scratch.Path() + "' && mv '" + scratch.Path() +
                        "'/zwinkerle_*.deb '" + deb + "'"));
     ASSERT_TRUE(Output("dpkg-deb -x '" + deb + "' '" + root + "'"));
+    // The GNOME Shell extension, for every user, in its forms for GNOME 45 on and for 43 and 44.
     for (const char* file : {"usr/bin/zwinkerle", "usr/share/applications/zwinkerle.desktop",
-                             "usr/share/icons/hicolor/32x32/apps/zwinkerle.png", "usr/share/man/man1/zwinkerle.1.gz"})
+                             "usr/share/icons/hicolor/32x32/apps/zwinkerle.png", "usr/share/man/man1/zwinkerle.1.gz",
+                             "usr/share/gnome-shell/extensions/zwinkerle@quorl.example/extension.js",
+                             "usr/share/gnome-shell/extensions/zwinkerle@quorl.example/metadata.json",
+                             "usr/share/gnome-shell/extensions/zwinkerle-gnome43@quorl.example/extension.js",
+                             "usr/share/gnome-shell/extensions/zwinkerle-gnome43@quorl.example/metadata.json"})
         EXPECT_TRUE(std::filesystem::exists(root + "/" + file)) << file;
     const auto validation = Output("desktop-file-validate '" + root + "/usr/share/applications/zwinkerle.desktop'");
     EXPECT_EQ(validation, "") << validation.value_or("desktop-file-validate failed");
