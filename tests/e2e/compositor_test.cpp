@@ -149,8 +149,16 @@ protected:
         const std::string missing = Unavailable(GetParam().kind);
         if (!missing.empty()) GTEST_SKIP() << missing;
         std::unique_ptr<Compositor>& compositor = running_[GetParam().kind];
+        std::string& failure = failures_[GetParam().kind];
+        // One that did not start fails every case at once, without trying again.
+        if (!failure.empty()) FAIL() << failure;
         if (!compositor) {
-            compositor = std::make_unique<Compositor>(GetParam().kind);
+            try {
+                compositor = std::make_unique<Compositor>(GetParam().kind);
+            } catch (const std::exception& error) {
+                failure = error.what();
+                FAIL() << failure;
+            }
             std::cout << Name(GetParam().kind) << " started in " << compositor->StartupTime().count() << " ms"
                       << std::endl;
         }
@@ -164,9 +172,11 @@ protected:
 private:
     // One compositor of each kind for all the cases, rather than one each.
     static std::map<CompositorKind, std::unique_ptr<Compositor>> running_;
+    static std::map<CompositorKind, std::string> failures_;
 };
 
 std::map<CompositorKind, std::unique_ptr<Compositor>> CompositorTest::running_;
+std::map<CompositorKind, std::string> CompositorTest::failures_;
 
 TEST_P(CompositorTest, NativeWindowsShowTheirColourAndLeaveWithIt) {
     for (const bool fullScreen : {false, true}) {

@@ -59,7 +59,7 @@ bool OnPath(const std::string& program) {
 int TestUser() {
     for (int attempt = 0; attempt < 20; ++attempt) {
         if (const passwd* entry = ::getpwnam(kTestUser)) return static_cast<int>(entry->pw_uid);
-        Run({"useradd", "--system", "--user-group", "--no-create-home", "--home-dir", "/nonexistent", "--shell",
+        Run({"/usr/sbin/useradd", "--system", "--user-group", "--no-create-home", "--home-dir", "/nonexistent", "--shell",
              "/usr/sbin/nologin", kTestUser},
             {});
         if (attempt > 0) std::this_thread::sleep_for(100ms);
@@ -176,7 +176,7 @@ std::string Unavailable(CompositorKind kind) {
     case CompositorKind::KWin: needed.push_back("/usr/bin/kwin_wayland"); break;
     case CompositorKind::Gnome: needed.push_back("gnome-shell"); break;
     }
-    if (::geteuid() == 0) needed.push_back("useradd");
+    if (::geteuid() == 0) needed.push_back("/usr/sbin/useradd");
     std::string missing;
     for (const std::string& program : needed)
         if (!OnPath(program)) missing += (missing.empty() ? "" : ", ") + program;
