@@ -238,7 +238,8 @@ TEST_P(CompositorTest, DragMovesAnXWindowThatFollowsThePointer) {
     const Area start = window.Geometry();
     desktop->MovePointer(start.x + 60, start.y + 60);
     desktop->Button(1, true);
-    ASSERT_TRUE(window.WaitFor(ButtonPress));
+    const auto left = [](const XEvent& event) { return event.xbutton.button == Button1; };
+    ASSERT_TRUE(window.WaitFor(ButtonPress, left));
     const int dx = 200, dy = 120;
     const bool follows = GetParam().honoursClientMoves;
     for (int step = 1; step <= 10; ++step) {
@@ -257,7 +258,7 @@ TEST_P(CompositorTest, DragMovesAnXWindowThatFollowsThePointer) {
         })) << "step " << step << ": " << window.Geometry();
     }
     desktop->Button(1, false);
-    ASSERT_TRUE(window.WaitFor(ButtonRelease));
+    ASSERT_TRUE(window.WaitFor(ButtonRelease, left));
     const Area expected = follows ? Area{start.x + dx, start.y + dy, start.width, start.height} : start;
     EXPECT_TRUE(WaitUntil([&] { return window.Geometry() == expected; }, 5s)) << window.Geometry();
     EXPECT_TRUE(WaitUntil([&] { return desktop->Find(kXColour) == expected; }, 5s)) << desktop->Find(kXColour);

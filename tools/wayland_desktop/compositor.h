@@ -91,7 +91,8 @@ public:
     std::chrono::milliseconds StartupTime() const { return startupTime_; }
 
     // What the screen shows, in logical pixels, as the compositor composites
-    // it (no pointer).
+    // it. NOTE: sway's shows the pointer too, which its headless output
+    // draws into the picture; KWin's and GNOME's leave it out.
     platform::Image Screenshot(int x, int y, int width, int height);
     platform::Image Screenshot() { return Screenshot(0, 0, kWidth, kHeight); }
     // Synthetic pointer input the compositor treats as a real device's: a
