@@ -25,13 +25,14 @@ public:
     explicit Gnome(const Compositor& compositor) : compositor_(compositor) {
         // Settings from a file of ours rather than dconf: no screen lock,
         // whose absence the shell would announce in a banner over the
-        // windows, no banners at all, and no animations, so that a window
-        // is where it shows.
+        // windows, no banners at all, no animations, so that a window is
+        // where it shows, and no hot corner: our pointer starts from the
+        // corner, which would open the overview.
         const std::string folder = compositor.Folder() + "/home/.config/glib-2.0/settings";
         std::filesystem::create_directories(folder);
         std::ofstream(folder + "/keyfile") << "[org/gnome/desktop/screensaver]\nlock-enabled=false\n"
                                               "[org/gnome/desktop/notifications]\nshow-banners=false\n"
-                                              "[org/gnome/desktop/interface]\nenable-animations=false\n";
+                                              "[org/gnome/desktop/interface]\nenable-animations=false\nenable-hot-corners=false\n";
     }
     std::vector<std::string> Command() const override {
         return {"gnome-shell", "--headless", "--wayland", "--virtual-monitor",
