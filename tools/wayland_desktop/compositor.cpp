@@ -93,6 +93,25 @@ void PrepareX11SocketFolder() {
     }
 }
 
+// The X display locks and sockets of `user`'s X servers that have ended
+// without removing them, as a killed compositor leaves its Xwayland's.
+void RemoveStaleXLocks(uid_t user) {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("/tmp", ignored)) {
+        const std::string name = entry.path().filename();
+        if (!name.starts_with(".X") || !name.ends_with("-lock")) continue;
+        struct stat status {};
+        if (::lstat(entry.path().c_str(), &status) != 0 || status.st_uid != user) continue;
+        // Ended: gone, or a zombie that nobody reaps.
+        const pid_t server = std::atoi(ReadFile(entry.path()).c_str());
+        const std::string stat = server > 0 ? ReadFile("/proc/" + std::to_string(server) + "/stat") : "x";
+        if (!stat.empty() && stat.find(") Z ") == std::string::npos) continue;
+        const std::string display = name.substr(2, name.size() - 2 - 5);
+        fs::remove("/tmp/.X11-unix/X" + display, ignored);
+        fs::remove(entry.path(), ignored);
+    }
+}
+
 // A process on this machine, as /proc tells.
 struct Process {
     pid_t pid = 0;
@@ -328,6 +347,7 @@ void Compositor::EndSession() {
         ::waitpid(pid_, nullptr, 0);
     }
     WaitUntil([&] { return left().empty(); }, 2s);
+    RemoveStaleXLocks(user_ >= 0 ? static_cast<uid_t>(user_) : ::geteuid());
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
     folder_.clear();
