@@ -1,6 +1,6 @@
 // compositor.cpp: starting a headless compositor in a session of its own
-// (user, folders, session bus), finding its Xwayland, pointer input,
-// screenshots, native windows, and ending every process of the session.
+// (user, folders, session bus), finding its Xwayland, pointer input and
+// screenshots, and ending every process of the session.
 #include "tools/wayland_desktop/compositor.h"
 
 #include <pwd.h>
@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "tools/wayland_desktop/means.h"
+#include "tools/wayland_desktop/session_host.h"
 #include "tools/x_desktop/x_desktop.h"
 
 namespace e2e {
@@ -29,134 +30,12 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-constexpr const char* kTestUser = "zwinkerle-test";
 // Set in every process of a session, so that none is missed at the end.
 constexpr const char* kSessionMark = "ZW_WAYLAND_SESSION=";
 // How long a compositor may take to start on a busy machine.
 constexpr auto kStartTimeout = 60s;
 
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool OnPath(const std::string& program) {
-    if (program.find('/') != std::string::npos) return ::access(program.c_str(), X_OK) == 0;
-    const char* path = std::getenv("PATH");
-    std::stringstream folders(path != nullptr ? path : "/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':'))
-        if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0) return true;
-    return false;
-}
-
-// The unprivileged user that compositors run as when the tests run as root,
-// made once; several test processes may race to make it.
-int TestUser() {
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        if (const passwd* entry = ::getpwnam(kTestUser)) return static_cast<int>(entry->pw_uid);
-        Run({"/usr/sbin/useradd", "--system", "--user-group", "--no-create-home", "--home-dir", "/nonexistent", "--shell",
-             "/usr/sbin/nologin", kTestUser},
-            {});
-        if (attempt > 0) std::this_thread::sleep_for(100ms);
-    }
-    throw std::runtime_error(std::string("cannot make the user ") + kTestUser);
-}
-
-// Makes `user` the owner of `folder` and everything in it.
-void GiveToUser(const std::string& folder, int user) {
-    const passwd* entry = ::getpwuid(static_cast<uid_t>(user));
-    const gid_t group = entry != nullptr ? entry->pw_gid : static_cast<gid_t>(user);
-    const auto give = [&](const fs::path& path) {
-        if (::lchown(path.c_str(), static_cast<uid_t>(user), group) != 0)
-            throw std::runtime_error("cannot give " + path.string() + " to the session's user");
-    };
-    give(folder);
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) give(entry.path());
-}
-
-// X servers put their sockets in /tmp/.X11-unix, a folder for every user:
-// KWin refuses one without the sticky bit, and wlroots makes a missing one
-// for its own user only.
-void PrepareX11SocketFolder() {
-    const char* folder = "/tmp/.X11-unix";
-    struct stat status {};
-    if (::stat(folder, &status) != 0) {
-        ::mkdir(folder, 01777);
-        ::chmod(folder, 01777);  // past the umask
-    } else if (::geteuid() == 0 && (status.st_mode & 07777) != 01777) {
-        ::chmod(folder, 01777);
-    }
-}
-
-// The X display locks and sockets of `user`'s X servers that have ended
-// without removing them, as a killed compositor leaves its Xwayland's.
-void RemoveStaleXLocks(uid_t user) {
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator("/tmp", ignored)) {
-        const std::string name = entry.path().filename();
-        if (!name.starts_with(".X") || !name.ends_with("-lock")) continue;
-        struct stat status {};
-        if (::lstat(entry.path().c_str(), &status) != 0 || status.st_uid != user) continue;
-        // Ended: gone, or a zombie that nobody reaps.
-        const pid_t server = std::atoi(ReadFile(entry.path()).c_str());
-        const std::string stat = server > 0 ? ReadFile("/proc/" + std::to_string(server) + "/stat") : "x";
-        if (!stat.empty() && stat.find(") Z ") == std::string::npos) continue;
-        const std::string display = name.substr(2, name.size() - 2 - 5);
-        fs::remove("/tmp/.X11-unix/X" + display, ignored);
-        fs::remove(entry.path(), ignored);
-    }
-}
-
-// A process on this machine, as /proc tells.
-struct Process {
-    pid_t pid = 0;
-    pid_t group = 0;
-    char state = 0;
-    std::string name;
-    std::vector<std::string> arguments;
-    bool marked = false;  // carries a session's mark
-};
-
-std::vector<Process> Processes(const std::string& mark) {
-    std::vector<Process> found;
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
-        const std::string name = entry.path().filename();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        Process process;
-        process.pid = std::stoi(name);
-        const std::string stat = ReadFile(entry.path() / "stat");
-        const auto open = stat.find('('), close = stat.rfind(')');
-        if (open == std::string::npos || close == std::string::npos) continue;  // gone meanwhile
-        process.name = stat.substr(open + 1, close - open - 1);
-        std::istringstream rest(stat.substr(close + 2));
-        int parent = 0;
-        rest >> process.state >> parent >> process.group;
-        std::stringstream cmdline(ReadFile(entry.path() / "cmdline"));
-        for (std::string argument; std::getline(cmdline, argument, '\0');) process.arguments.push_back(argument);
-        const std::string environment = '\0' + ReadFile(entry.path() / "environ");
-        process.marked = !mark.empty() && environment.find('\0' + mark + '\0') != std::string::npos;
-        found.push_back(std::move(process));
-    }
-    return found;
-}
-
-// What a process inside the session must not take from the tests' own.
-const std::vector<std::string> kUnset{"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY",
-                                      "DBUS_SESSION_BUS_ADDRESS", "DBUS_SYSTEM_BUS_ADDRESS", "XDG_SESSION_TYPE",
-                                      "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "XDG_CONFIG_HOME",
-                                      "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "SWAYSOCK", "I3SOCK",
-                                      "GDK_BACKEND", "QT_QPA_PLATFORM", "DESKTOP_SESSION"};
-
-std::vector<std::string> Joined(std::vector<std::string> first, const std::vector<std::string>& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
 
 // The Linux input code of an X button: left, middle, right.
 unsigned ButtonCode(unsigned button) {
@@ -393,63 +272,6 @@ Area Compositor::Find(platform::Colour colour) {
     // A few pixels of that colour by chance are not a window.
     if (count < 100) return {};
     return {left, top, right - left + 1, bottom - top + 1};
-}
-
-NativeWindow Compositor::OpenNativeWindow(platform::Colour colour, bool fullScreen) {
-    // A window of that colour that has just ended may still show for a frame
-    // or two: it must not pass for the new one.
-    if (!WaitUntil([&] { return Find(colour).width == 0; }, 10s))
-        throw std::runtime_error("the colour of a new native window shows already");
-    const std::string name = folder_ + "/native-" + std::to_string(nativeWindows_++);
-    char rgb[8];
-    std::snprintf(rgb, sizeof rgb, "%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-    const pid_t pid = Spawn({folder_ + "/bin/native_window", rgb, fullScreen ? "fullscreen" : "normal", name + ".log"},
-                            Joined(Joined(kUnset, Environment()), {"GDK_BACKEND=wayland", "NO_AT_BRIDGE=1"}),
-                            name + ".err", -1, user_);
-    NativeWindow window(*this, pid, colour, name + ".log");
-    // Where it shows twice in a row: not while it grows or moves into place.
-    Area before;
-    const bool shown = WaitUntil([&] {
-        window.area_ = Find(colour);
-        const bool settled = std::exchange(before, window.area_) == window.area_;
-        if (fullScreen) return settled && window.area_ == Area{0, 0, kWidth, kHeight};
-        return settled && window.area_.width >= 100 && window.area_.height >= 100;
-    }, 20s);
-    if (!shown)
-        throw std::runtime_error(std::string("a native window did not show on ") + Name(kind_) + "\n" +
-                                 ReadFile(name + ".err"));
-    return window;
-}
-
-NativeWindow::NativeWindow(NativeWindow&& other) noexcept
-    : compositor_(other.compositor_), pid_(std::exchange(other.pid_, -1)), colour_(other.colour_),
-      log_(std::move(other.log_)), area_(other.area_) {}
-
-NativeWindow& NativeWindow::operator=(NativeWindow&& other) noexcept {
-    if (this != &other) {
-        Stop(pid_);
-        compositor_ = other.compositor_;
-        pid_ = std::exchange(other.pid_, -1);
-        colour_ = other.colour_;
-        log_ = std::move(other.log_);
-        area_ = other.area_;
-    }
-    return *this;
-}
-
-NativeWindow::~NativeWindow() { Stop(pid_); }
-
-int NativeWindow::Clicks() const {
-    std::ifstream log(log_);
-    int presses = 0;
-    for (std::string line; std::getline(log, line);) presses += line.starts_with("press 1 ");
-    return presses;
-}
-
-void NativeWindow::Close() {
-    Stop(pid_);
-    pid_ = -1;
-    WaitUntil([&] { return compositor_->Find(colour_).width == 0; }, 10s);
 }
 
 }  // namespace e2e

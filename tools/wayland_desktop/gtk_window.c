@@ -1,6 +1,6 @@
-// native_window.c: a native Wayland window of one colour (GTK 3), normal or
+// gtk_window.c: a native Wayland window of one colour (GTK 3), normal or
 // full-screen, that logs each button press it gets to a file.
-// Usage: native_window RRGGBB normal|fullscreen LOG
+// Usage: gtk_window RRGGBB normal|fullscreen LOG
 #include <gtk/gtk.h>
 #include <stdio.h>
 #include <stdlib.h>
