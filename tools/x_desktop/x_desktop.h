@@ -61,15 +61,18 @@ private:
 };
 
 // Starts a process in a process group of its own, with stdin and stdout on
-// /dev/null, stderr into `stderrFile` and `environment` added; its PID.
-// As `user`, when one is given.
+// /dev/null (or the descriptors given), stderr into `stderrFile` and
+// `environment` added (a name without "=" is removed); its PID. As `user`,
+// with that user's group, when one is given.
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-            const std::string& stderrFile = "/dev/null", int keepFd = -1, int user = -1);
+            const std::string& stderrFile = "/dev/null", int keepFd = -1, int user = -1, int stdinFd = -1,
+            int stdoutFd = -1);
 // Ends the process group with `signal`, then SIGKILL after 2 s, and reaps it.
 void Stop(pid_t pid, int signal = SIGTERM);
 
-// Runs a command to its end, as `user` when one is given.
-void Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int user = -1);
+// Runs a command to its end, as `user` when one is given; its exit code, or
+// 128 and the signal that ended it.
+int Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int user = -1);
 
 // Polls `condition` until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));

@@ -1,0 +1,138 @@
+// gnome.cpp: GNOME Shell as a headless Wayland compositor with one virtual
+// monitor; screenshots through the shell's Screenshot D-Bus interface, input
+// through a Mutter remote-desktop session.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "tools/wayland_desktop/means.h"
+#include "tools/wayland_desktop/png_file.h"
+#include "tools/wayland_desktop/session_bus.h"
+#include "tools/x_desktop/x_desktop.h"
+
+namespace e2e {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* kRemoteDesktop = "org.gnome.Mutter.RemoteDesktop";
+constexpr const char* kRemoteSession = "org.gnome.Mutter.RemoteDesktop.Session";
+
+class Gnome : public Compositor::Means {
+public:
+    explicit Gnome(const Compositor& compositor) : compositor_(compositor) {
+        // Settings from a file of ours rather than dconf: no screen lock,
+        // whose absence the shell would announce in a banner over the
+        // windows, no banners at all, no animations, so that a window is
+        // where it shows, and no hot corner: our pointer starts from the
+        // corner, which would open the overview.
+        const std::string folder = compositor.Folder() + "/home/.config/glib-2.0/settings";
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder + "/keyfile") << "[org/gnome/desktop/screensaver]\nlock-enabled=false\n"
+                                              "[org/gnome/desktop/notifications]\nshow-banners=false\n"
+                                              "[org/gnome/desktop/interface]\nenable-animations=false\nenable-hot-corners=false\n";
+    }
+    std::vector<std::string> Command() const override {
+        return {"gnome-shell", "--headless", "--wayland", "--virtual-monitor",
+                std::to_string(Compositor::kWidth) + "x" + std::to_string(Compositor::kHeight)};
+    }
+    std::vector<std::string> Environment() const override {
+        // NOTE: with /run/systemd/seats present the shell takes logind for
+        // granted and dies when the system bus is missing, as in a
+        // container; on a machine that has one, it would talk to the real
+        // logind. Its own session bus answers instead: no logind there.
+        return {"DBUS_SYSTEM_BUS_ADDRESS=" + compositor_.BusAddress(), "GSETTINGS_BACKEND=keyfile"};
+    }
+    const char* ProcessName() const override { return "gnome-shell"; }
+
+    void Connect() override {
+        bus_ = std::make_unique<SessionBus>(compositor_.BusAddress());
+        // The shell lets only its own tools take screenshots, known by
+        // their bus names.
+        bus_->OwnName("org.gnome.Screenshot");
+        BusMessage reply = bus_->Call(kRemoteDesktop, "/org/gnome/Mutter/RemoteDesktop", kRemoteDesktop,
+                                      "CreateSession", "");
+        const char* path = nullptr;
+        CheckBus(sd_bus_message_read(reply.get(), "o", &path), nullptr, "CreateSession's answer");
+        session_ = path;
+        bus_->Call(kRemoteDesktop, session_.c_str(), kRemoteSession, "Start", "");
+        // Relative motion only, without a screen-cast stream: from the corner,
+        // where any motion ends that goes far enough, we know where it is.
+        bus_->Call(kRemoteDesktop, session_.c_str(), kRemoteSession, "NotifyPointerMotionRelative", "dd",
+                   -4.0 * Compositor::kWidth, -4.0 * Compositor::kHeight);
+        x_ = y_ = 0;
+        LeaveOverview();
+    }
+
+    platform::Image Screenshot(int x, int y, int width, int height) override {
+        // The shell writes the file as the session's user.
+        const std::string file = compositor_.Folder() + "/screenshot.png";
+        BusMessage reply = bus_->Call("org.gnome.Shell", "/org/gnome/Shell/Screenshot", "org.gnome.Shell.Screenshot",
+                                      "ScreenshotArea", "iiiibs", x, y, width, height, 0, file.c_str());
+        int success = 0;
+        const char* used = nullptr;
+        CheckBus(sd_bus_message_read(reply.get(), "bs", &success, &used), nullptr, "ScreenshotArea's answer");
+        if (!success) throw std::runtime_error("GNOME Shell took no screenshot");
+        platform::Image image = ReadPng(used);
+        std::filesystem::remove(used);
+        return image;
+    }
+
+    void MovePointer(int x, int y) override {
+        x = std::clamp(x, 0, Compositor::kWidth - 1);
+        y = std::clamp(y, 0, Compositor::kHeight - 1);
+        if (x == x_ && y == y_) return;
+        bus_->Call(kRemoteDesktop, session_.c_str(), kRemoteSession, "NotifyPointerMotionRelative", "dd",
+                   static_cast<double>(x - x_), static_cast<double>(y - y_));
+        x_ = x;
+        y_ = y;
+    }
+    void Button(unsigned code, bool down) override {
+        bus_->Call(kRemoteDesktop, session_.c_str(), kRemoteSession, "NotifyPointerButton", "ib",
+                   static_cast<int>(code), down ? 1 : 0);
+    }
+
+    ~Gnome() override {
+        if (!session_.empty()) {
+            try {
+                bus_->Call(kRemoteDesktop, session_.c_str(), kRemoteSession, "Stop", "");
+            } catch (const std::exception&) {  // the shell is gone already
+            }
+        }
+    }
+
+private:
+    // The shell starts in its overview, which hides the windows: once it
+    // shows (the start-up animation ends there), leave it for the desktop.
+    void LeaveOverview() {
+        const auto overview = [&] {
+            sd_bus_error error = SD_BUS_ERROR_NULL;
+            int active = 0;
+            CheckBus(sd_bus_get_property_trivial(bus_->Get(), "org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell",
+                                                 "OverviewActive", &error, 'b', &active),
+                     &error, "reading OverviewActive");
+            return active != 0;
+        };
+        WaitUntil(overview, 10s);
+        sd_bus_error error = SD_BUS_ERROR_NULL;
+        CheckBus(sd_bus_set_property(bus_->Get(), "org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell",
+                                     "OverviewActive", &error, "b", 0),
+                 &error, "leaving the overview");
+        if (!WaitUntil([&] { return !overview(); }, 10s)) throw std::runtime_error("GNOME Shell stays in its overview");
+    }
+
+    const Compositor& compositor_;
+    std::unique_ptr<SessionBus> bus_;
+    std::string session_;
+    int x_ = 0, y_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Compositor::Means> GnomeMeans(const Compositor& compositor) {
+    return std::make_unique<Gnome>(compositor);
+}
+
+}  // namespace e2e
