@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "tests/e2e/compositor_session.h"
 #include "tools/wayland_desktop/compositor.h"
 #include "tools/x_desktop/x_desktop.h"
 
@@ -31,6 +32,7 @@ struct Desktop {
     CompositorKind kind;
     bool appliesBoundingShape;  // sway ignores it: the cut-away shows black
     bool honoursClientMoves;    // of a managed window; sway keeps it where it put it
+    Compositor::Options options{};
 };
 
 std::ostream& operator<<(std::ostream& out, const Desktop& desktop) { return out << Name(desktop.kind); }
@@ -141,42 +143,7 @@ private:
     } grab_;
 };
 
-class CompositorTest : public testing::TestWithParam<Desktop> {
-protected:
-    static void TearDownTestSuite() { running_.clear(); }
-
-    void SetUp() override {
-        const std::string missing = Unavailable(GetParam().kind);
-        if (!missing.empty()) GTEST_SKIP() << missing;
-        std::unique_ptr<Compositor>& compositor = running_[GetParam().kind];
-        std::string& failure = failures_[GetParam().kind];
-        // One that did not start fails every case at once, without trying again.
-        if (!failure.empty()) FAIL() << failure;
-        if (!compositor) {
-            try {
-                compositor = std::make_unique<Compositor>(GetParam().kind);
-            } catch (const std::exception& error) {
-                failure = error.what();
-                FAIL() << failure;
-            }
-            std::cout << Name(GetParam().kind) << " started in " << compositor->StartupTime().count() << " ms"
-                      << std::endl;
-        }
-        desktop = compositor.get();
-        display = desktop->XConnection();
-    }
-
-    Compositor* desktop = nullptr;
-    Display* display = nullptr;
-
-private:
-    // One compositor of each kind for all the cases, rather than one each.
-    static std::map<CompositorKind, std::unique_ptr<Compositor>> running_;
-    static std::map<CompositorKind, std::string> failures_;
-};
-
-std::map<CompositorKind, std::unique_ptr<Compositor>> CompositorTest::running_;
-std::map<CompositorKind, std::string> CompositorTest::failures_;
+class CompositorTest : public OnCompositor<Desktop> {};
 
 TEST_P(CompositorTest, NativeWindowsShowTheirColourAndLeaveWithIt) {
     for (const bool fullScreen : {false, true}) {
@@ -264,15 +231,7 @@ TEST_P(CompositorTest, DragMovesAnXWindowThatFollowsThePointer) {
     EXPECT_TRUE(WaitUntil([&] { return desktop->Find(kXColour) == expected; }, 5s)) << desktop->Find(kXColour);
 }
 
-INSTANTIATE_TEST_SUITE_P(Compositors, CompositorTest, testing::ValuesIn(kDesktops),
-                         [](const testing::TestParamInfo<Desktop>& info) {
-                             switch (info.param.kind) {
-                             case CompositorKind::Sway: return "Sway";
-                             case CompositorKind::KWin: return "KWin";
-                             case CompositorKind::Gnome: return "Gnome";
-                             }
-                             return "";
-                         });
+INSTANTIATE_TEST_SUITE_P(Compositors, CompositorTest, testing::ValuesIn(kDesktops), CompositorName<Desktop>);
 
 }  // namespace
 }  // namespace e2e

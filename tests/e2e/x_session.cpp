@@ -74,7 +74,10 @@ Launcher ForUser(Launcher launcher, int user, const std::string& home) {
 }
 
 Program::Program(const XServer& server, const std::string& home, Launcher launcher)
-    : server_(server), home_(home), launcher_(std::move(launcher)) {
+    : Program(server.Name(), home, std::move(launcher)) {}
+
+Program::Program(std::string displayName, const std::string& home, Launcher launcher)
+    : displayName_(std::move(displayName)), home_(home), launcher_(std::move(launcher)) {
     using test::TempFolder;
     std::filesystem::copy_file(launcher_.programFile, TempFolder::Native(File(launcher_.fileName)),
                                std::filesystem::copy_options::overwrite_existing);
@@ -82,8 +85,6 @@ Program::Program(const XServer& server, const std::string& home, Launcher launch
     std::filesystem::permissions(TempFolder::Native(File(launcher_.fileName)),
                                  perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
                                      perms::others_exec);
-    runtimeDir_ = File("runtime");
-    std::filesystem::create_directory(TempFolder::Native(runtimeDir_));
     ForgetUsersSettings(launcher_);
 }
 
@@ -99,14 +100,13 @@ Program::~Program() {
 }
 
 pid_t Program::Start(const std::string& displayName, const std::vector<std::string>& extraEnvironment) {
-    const std::string name = displayName.empty() ? server_.Name() : displayName;
+    const std::string name = displayName.empty() ? displayName_ : displayName;
     std::vector<std::string> command = launcher_.command;
     command.push_back(File(launcher_.fileName));
     // Its own settings folder, never the home of whoever runs the tests.
     std::vector<std::string> environment{"XDG_CONFIG_HOME=" + File("config")};
     environment.insert(environment.end(), launcher_.environment.begin(), launcher_.environment.end());
     environment.push_back("DISPLAY=" + name);
-    environment.push_back("XDG_RUNTIME_DIR=" + runtimeDir_);
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     const pid_t pid = Spawn(command, environment, File("stderr-" + std::to_string(started_.size())), -1, launcher_.user);
     started_.push_back(pid);

@@ -48,6 +48,8 @@ public:
         : Program(server, folder.Path(), std::move(launcher)) {}
     // In `home`, an existing folder (a UTF-8 path).
     Program(const XServer& server, const std::string& home, Launcher launcher = LinuxProgram());
+    // On the display of that name, as a Wayland session's Xwayland.
+    Program(std::string displayName, const std::string& home, Launcher launcher);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -65,10 +67,9 @@ public:
 private:
     std::string File(const std::string& name) const { return home_ + platform::kPathSeparator + name; }
 
-    const XServer& server_;
+    std::string displayName_;
     std::string home_;
     Launcher launcher_;
-    std::string runtimeDir_;
     std::vector<pid_t> started_;
 };
 

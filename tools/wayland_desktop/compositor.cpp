@@ -84,7 +84,7 @@ std::string Unavailable(CompositorKind kind) {
 std::string WaylandPointerProgram() { return ZW_WAYLAND_POINTER; }
 std::string NativeWindowProgram() { return ZW_NATIVE_WINDOW; }
 
-Compositor::Compositor(CompositorKind kind) : kind_(kind) {
+Compositor::Compositor(CompositorKind kind, Options options) : kind_(kind), options_(std::move(options)) {
     const auto started = std::chrono::steady_clock::now();
     const std::string missing = Unavailable(kind);
     if (!missing.empty()) throw std::runtime_error(missing);
@@ -247,6 +247,10 @@ void Compositor::Click(int x, int y) {
 }
 
 void Compositor::Drag(int fromX, int fromY, int dx, int dy, std::chrono::milliseconds pause) {
+    // NOTE: a hand comes to the point it presses at; a compositor may give
+    // the pointer back to the window beneath only on motion (GNOME, after a
+    // move it made), so the pointer always arrives there.
+    MovePointer(fromX - 1, fromY);
     MovePointer(fromX, fromY);
     Button(1, true);
     for (int step = 1; step <= 10; ++step) {

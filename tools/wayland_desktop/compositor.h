@@ -67,8 +67,15 @@ class Compositor {
 public:
     static constexpr int kWidth = 1280, kHeight = 800;
 
+    struct Options {
+        // GNOME Shell extensions (their built folders, named after their
+        // uuids) installed for the session's user and enabled from the start.
+        std::vector<std::string> gnomeExtensions;
+    };
+
     // Throws std::runtime_error with the reason when it cannot start.
-    explicit Compositor(CompositorKind kind);
+    explicit Compositor(CompositorKind kind, Options options = {});
+    const Options& StartedWith() const { return options_; }
     ~Compositor();
     Compositor(const Compositor&) = delete;
     Compositor& operator=(const Compositor&) = delete;
@@ -121,6 +128,7 @@ private:
     void EndSession();
 
     CompositorKind kind_;
+    Options options_;
     int user_ = -1;
     std::string folder_;
     std::string runtimeDir_, home_, waylandDisplay_, xDisplay_, xAuthority_, busAddress_;

@@ -30,9 +30,21 @@ public:
         // corner, which would open the overview.
         const std::string folder = compositor.Folder() + "/home/.config/glib-2.0/settings";
         std::filesystem::create_directories(folder);
-        std::ofstream(folder + "/keyfile") << "[org/gnome/desktop/screensaver]\nlock-enabled=false\n"
-                                              "[org/gnome/desktop/notifications]\nshow-banners=false\n"
-                                              "[org/gnome/desktop/interface]\nenable-animations=false\nenable-hot-corners=false\n";
+        std::ofstream keyfile(folder + "/keyfile");
+        keyfile << "[org/gnome/desktop/screensaver]\nlock-enabled=false\n"
+                   "[org/gnome/desktop/notifications]\nshow-banners=false\n"
+                   "[org/gnome/desktop/interface]\nenable-animations=false\nenable-hot-corners=false\n";
+        // The user's own extensions, on from the start.
+        std::string enabled;
+        for (const std::string& extension : compositor.StartedWith().gnomeExtensions) {
+            const std::filesystem::path source(extension);
+            const std::filesystem::path target =
+                compositor.Folder() + "/home/.local/share/gnome-shell/extensions/" + source.filename().string();
+            std::filesystem::create_directories(target);
+            std::filesystem::copy(source, target, std::filesystem::copy_options::recursive);
+            enabled += (enabled.empty() ? "'" : ", '") + source.filename().string() + "'";
+        }
+        if (!enabled.empty()) keyfile << "[org/gnome/shell]\nenabled-extensions=[" << enabled << "]\n";
     }
     std::vector<std::string> Command() const override {
         return {"gnome-shell", "--headless", "--wayland", "--virtual-monitor",
