@@ -14,6 +14,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "platform/win_api.h"
 
@@ -34,9 +35,10 @@ public:
     // How long the bus may wait before it must be processed; nothing: no limit.
     std::optional<std::chrono::steady_clock::duration> Timeout() const;
     // Handles what came; true when the desktop reported a position, which
-    // the loop acknowledges once it has used it.
+    // the loop acknowledges once it has used it, or stopped reporting.
     bool Process();
-    // The position last reported, on the root window; nothing before one came.
+    // The position last reported, on the root window; nothing before one
+    // came and once the desktop stopped reporting.
     std::optional<POINTAPI> Position() const { return position_; }
     // The position was used: the desktop may send the next.
     void Acknowledge();
@@ -48,22 +50,41 @@ private:
     std::optional<POINTAPI> position_;
 };
 
-// Which of two pointers to believe: the X server's, whenever it changes,
-// as it does over X windows; otherwise the desktop's latest report.
+// Which of two pointers to believe. The desktop, while it reports: it
+// knows where the pointer is over every window. NOTE: the X server's
+// position also changes as the pointer leaves the X windows, so a change
+// there says nothing on its own. The X server's, before the desktop has
+// reported and once it has stopped: when the X pointer moves for several
+// ticks in a row without a word from the desktop.
 class PointerChoice {
 public:
+    static constexpr int kSilentTicks = 3;
+
     // A position the desktop reported.
-    void FromDesktop(POINTAPI reported) { current_ = reported; }
-    // What the X server says now; gives the position to use.
+    void FromDesktop(POINTAPI reported) {
+        desktop_ = reported;
+        believeDesktop_ = heard_ = true;
+    }
+    // The desktop stopped reporting (its extension was turned off).
+    void DesktopGone() { believeDesktop_ = false; }
+    // What the X server says at a tick; gives the position to use.
     POINTAPI FromX(POINTAPI queried) {
-        if (!lastX_ || queried.x != lastX_->x || queried.y != lastX_->y) current_ = queried;
+        const bool xMoved = queriedBefore_ && (queried.x != lastX_.x || queried.y != lastX_.y);
         lastX_ = queried;
-        return current_;
+        queriedBefore_ = true;
+        if (std::exchange(heard_, false)) silentMoves_ = 0;
+        else if (xMoved) ++silentMoves_;
+        if (silentMoves_ >= kSilentTicks) believeDesktop_ = false;
+        return believeDesktop_ ? desktop_ : queried;
     }
 
 private:
-    std::optional<POINTAPI> lastX_;
-    POINTAPI current_{};
+    POINTAPI lastX_{};
+    bool queriedBefore_ = false;
+    POINTAPI desktop_{};
+    bool believeDesktop_ = false;
+    bool heard_ = false;  // since the last tick
+    int silentMoves_ = 0;
 };
 
 }  // namespace platform::x11

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/x11/desktop_pointer.h"
 
@@ -77,6 +78,13 @@ bool ReadNumber(sd_bus_message* message, std::int32_t& value) {
     }
 }
 
+// ":1.42" gives "zwinkerle-pointer-1-42".
+std::string ScriptName(std::string_view busName) {
+    std::string name = "zwinkerle-pointer-";
+    for (const char c : busName.substr(busName.starts_with(':') ? 1 : 0)) name += c == '.' ? '-' : c;
+    return name;
+}
+
 // A script file KWin can read, private to this user: in the runtime folder.
 std::string WriteScript(const std::string& text, const std::string& name) {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -98,15 +106,16 @@ struct DesktopPointer::Bus {
     std::string kwinOwner;       // KWin's unique name, once it answered
     std::string extensionOwner;  // the extension's owner, while there is one
     std::string secret = RandomHex(16);
-    std::string plugin = "zwinkerle-pointer-" + std::to_string(::getpid()) + "-" + RandomHex(4);
+    std::string plugin;          // the script's name in KWin, after our bus name: never used twice
     std::string scriptFile;      // removed once KWin has read it
-    bool scriptLoaded = false;
+    bool scriptAsked = false;    // KWin was asked to load it: it may have, though its answer has yet to come
     sd_bus_message* unanswered = nullptr;  // the script's last call, answered at Acknowledge
     std::optional<POINTAPI> reported;
+    bool stopped = false;  // the extension that reported went away
 
     ~Bus() {
         Answer();
-        if (scriptLoaded) {
+        if (scriptAsked) {
             // Sent, not waited for: the program ends at once.
             sd_bus_message* call = nullptr;
             if (sd_bus_message_new_method_call(bus, &call, kKWinName, "/Scripting", "org.kde.kwin.Scripting",
@@ -165,9 +174,11 @@ struct DesktopPointer::Bus {
     }
 
     static int OnExtensionOwner(sd_bus_message* message, void* userdata, sd_bus_error*) {
+        Bus& b = Of(userdata);
         const char *name = nullptr, *before = nullptr, *after = nullptr;
-        if (sd_bus_message_read(message, "sss", &name, &before, &after) > 0 && after != nullptr)
-            Of(userdata).extensionOwner = after;
+        if (sd_bus_message_read(message, "sss", &name, &before, &after) <= 0 || after == nullptr) return 0;
+        if (after[0] == '\0' && !b.extensionOwner.empty()) b.stopped = true;
+        b.extensionOwner = after;
         return 0;
     }
 
@@ -193,26 +204,28 @@ struct DesktopPointer::Bus {
     void LoadScript() {
         const char* self = nullptr;
         if (sd_bus_get_unique_name(bus, &self) < 0 || self == nullptr || secret.empty()) return;
+        plugin = ScriptName(self);
         std::string text(reinterpret_cast<const char*>(KWinPointerScript), KWinPointerScript_size);
         text = Replaced(Replaced(Replaced(text, "@PROGRAM@", self), "@SECRET@", secret), "@PLUGIN@", plugin);
         scriptFile = WriteScript(text, plugin);
         if (scriptFile.empty()) return;
+        // NOTE: start follows at once, not on loadScript's answer: KWin takes
+        // them in order, and a script loaded but never started could not
+        // remove itself once this copy is gone.
         if (sd_bus_call_method_async(bus, &slots[4], kKWinName, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
-                                     OnScriptLoaded, this, "ss", scriptFile.c_str(), plugin.c_str()) < 0)
+                                     OnScriptLoaded, this, "ss", scriptFile.c_str(), plugin.c_str()) < 0 ||
+            sd_bus_call_method_async(bus, &slots[5], kKWinName, "/Scripting", "org.kde.kwin.Scripting", "start",
+                                     OnScriptStarted, this, "") < 0) {
             RemoveScriptFile();
+            return;
+        }
+        scriptAsked = true;
     }
 
     static int OnScriptLoaded(sd_bus_message* reply, void* userdata, sd_bus_error*) {
-        Bus& b = Of(userdata);
         std::int32_t id = -1;
-        if (sd_bus_message_is_method_error(reply, nullptr) || sd_bus_message_read(reply, "i", &id) <= 0 || id < 0) {
-            b.RemoveScriptFile();  // KWin refuses scripts: the X pointer alone
-            return 0;
-        }
-        b.scriptLoaded = true;
-        if (sd_bus_call_method_async(b.bus, &b.slots[5], kKWinName, "/Scripting", "org.kde.kwin.Scripting", "start",
-                                     OnScriptStarted, userdata, "") < 0)
-            b.RemoveScriptFile();
+        if (sd_bus_message_is_method_error(reply, nullptr) || sd_bus_message_read(reply, "i", &id) <= 0 || id < 0)
+            Of(userdata).RemoveScriptFile();  // KWin refuses scripts: the X pointer alone
         return 0;
     }
 
@@ -268,7 +281,13 @@ bool DesktopPointer::Process() {
     }
     if (processed < 0) {  // the bus went away: the X pointer alone from now on
         bus_.reset();
-        return false;
+        position_.reset();
+        return true;
+    }
+    if (std::exchange(bus_->stopped, false)) {
+        position_.reset();
+        bus_->reported.reset();
+        return true;
     }
     if (!bus_->reported) return false;
     position_ = bus_->reported;

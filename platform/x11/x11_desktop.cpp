@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 
 
 namespace platform::x11 {
@@ -205,6 +206,25 @@ RECT PrimaryMonitorRect() {
         }
     }
     return primary ? *primary : MonitorRects().front();
+}
+
+bool IsXwayland() {
+    Desktop& d = theDesktop;
+    int opcode = 0, event = 0, error = 0;
+    if (XQueryExtension(d.display, "XWAYLAND", &opcode, &event, &error)) return true;
+    bool named = false;
+    if (d.hasRandr) {
+        if (XRRScreenResources* resources = XRRGetScreenResourcesCurrent(d.display, d.root)) {
+            for (int i = 0; i < resources->noutput && !named; ++i) {
+                if (XRROutputInfo* info = XRRGetOutputInfo(d.display, resources, resources->outputs[i])) {
+                    named = std::string_view(info->name, static_cast<std::size_t>(info->nameLen)).starts_with("XWAYLAND");
+                    XRRFreeOutputInfo(info);
+                }
+            }
+            XRRFreeScreenResources(resources);
+        }
+    }
+    return named;
 }
 
 void ReadDensity() {

@@ -92,6 +92,10 @@ std::vector<RECT> MonitorRects();
 // The primary monitor, else the first, else the whole screen.
 RECT PrimaryMonitorRect();
 
+// Whether the X server is Xwayland: it says so in an extension of its own
+// (from Xwayland 23) and in the names of its monitors (XWAYLAND0, ...).
+bool IsXwayland();
+
 // Reads the desktop's density (Xft.dpi in the root window's resources,
 // else 96 dots per inch): from 144 on, a program pixel is the nearest whole
 // number of screen pixels. Once, before any window exists.

@@ -20,6 +20,7 @@
 #include "platform/app.h"
 #include "platform/double_click.h"
 #include "platform/failure.h"
+#include "platform/posix/end_request.h"
 #include "platform/posix/information_request.h"
 #include "platform/program.h"
 #include "platform/tick_schedule.h"
@@ -83,9 +84,12 @@ public:
                 XNextEvent(D().display, &event);
                 if (Dispatch(event)) schedule.Wake(Clock::now());
             }
-            if (D().quit || D().forms.empty()) break;
+            if (D().quit || D().forms.empty() || endRequest_.Received()) break;
             if (desktopPointer_.Process()) {
-                D().pointerChoice.FromDesktop(*desktopPointer_.Position());
+                if (const std::optional<POINTAPI> reported = desktopPointer_.Position())
+                    D().pointerChoice.FromDesktop(*reported);
+                else
+                    D().pointerChoice.DesktopGone();
                 schedule.Wake(Clock::now());
             }
             const auto now = Clock::now();
@@ -112,10 +116,10 @@ public:
             // or watch for motion; a ticking loop reads them at its ticks.
             pollfd bus = desktopPointer_.PollFor();
             if (!schedule.WatchesMotion() && (bus.events & POLLOUT) == 0) bus.fd = -1;
-            pollfd watched[] = {{ConnectionNumber(D().display), POLLIN, 0}, bus};
+            pollfd watched[] = {{ConnectionNumber(D().display), POLLIN, 0}, bus, {endRequest_.Fd(), POLLIN, 0}};
             const int timeout =
                 wait ? static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*wait).count()) : -1;
-            if (::poll(watched, 2, timeout) > 0 && (watched[0].revents & POLLIN) != 0)
+            if (::poll(watched, 3, timeout) > 0 && (watched[0].revents & POLLIN) != 0)
                 XEventsQueued(D().display, QueuedAfterReading);
         }
     }
@@ -277,6 +281,7 @@ private:
                                                                    : DoubleClickDetector::kDefaultIntervalMs;
     }
     DoubleClickDetector doubleClick_{DoubleClickTime()};
+    posix::EndRequest endRequest_;
     x11::RawMotion rawMotion_;
     // Started once the window is up: the bus never delays the first frame.
     x11::DesktopPointer desktopPointer_{D().xwayland};
@@ -306,12 +311,12 @@ int RunProgram(int argc, char** argv, void (*startup)()) {
     }
     d.root = RootWindow(d.display, d.screen);
     InternAtoms(d.atoms);
-    int eventBase = 0, errorBase = 0, opcode = 0;
-    d.xwayland = XQueryExtension(d.display, "XWAYLAND", &opcode, &eventBase, &errorBase) != 0;
+    int eventBase = 0, errorBase = 0;
     d.hasShape = XShapeQueryExtension(d.display, &eventBase, &errorBase) != 0;
     d.hasRandr = XRRQueryExtension(d.display, &d.randrEventBase, &errorBase) != 0;
     if (d.hasRandr)
         XRRSelectInput(d.display, d.root, RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+    d.xwayland = x11::IsXwayland();
     x11::ReadDensity();
     x11::ReadOrigin();
     // A new window manager announces itself to the root's structure

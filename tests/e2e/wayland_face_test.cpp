@@ -9,13 +9,18 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <optional>
 #include <thread>
 
 #include "tests/e2e/compositor_session.h"
 #include "tests/e2e/x_session.h"
 #include "tools/wayland_desktop/compositor.h"
+#include "tools/wayland_desktop/session_bus.h"
 
 namespace e2e {
 
@@ -30,15 +35,16 @@ struct Desktop {
     CompositorKind kind;
     int firstTop;            // where a first start stands: the top edge, or below GNOME's top bar
     bool opensOverOthers;    // a new window may open over another; GNOME finds it a free place
+    bool tellsThePointer;    // over native windows: KWin through our script, GNOME through our extension
     Compositor::Options options{};
 };
 
 void PrintTo(const Desktop& desktop, std::ostream* out) { *out << Name(desktop.kind); }
 
 const Desktop kDesktops[] = {
-    {CompositorKind::Sway, 0, true},
-    {CompositorKind::KWin, 0, true},
-    {CompositorKind::Gnome, 32, false},
+    {CompositorKind::Sway, 0, true, false},
+    {CompositorKind::KWin, 0, true, true},
+    {CompositorKind::Gnome, 32, false, true, {{ZW_GNOME_EXTENSION_43}}},
 };
 
 // Colours of their own for the native windows: seen nowhere in the face.
@@ -69,6 +75,25 @@ protected:
         return window;
     }
     std::pair<int, int> Position(Window window) const { return RootPosition(display, window); }
+    // Brings the pointer to (x, y) on the face, and waits until the face's X
+    // server has it there. NOTE: a busy compositor may give a press that
+    // follows a move at once to the window where the pointer was.
+    bool PointAtTheFace(int x, int y) {
+        desktop->MovePointer(x - 1, y);
+        desktop->MovePointer(x, y);
+        return WaitUntil([&] {
+            Window root = 0, child = 0;
+            int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+            unsigned mask = 0;
+            XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+            return rootX == x && rootY == y;
+        });
+    }
+    // A left drag that takes hold of the face at (x, y).
+    void DragFace(int x, int y, int dx, int dy) {
+        EXPECT_TRUE(PointAtTheFace(x, y)) << "the pointer does not reach the face";
+        desktop->Drag(x, y, dx, dy);
+    }
     // Off the face and the native windows' middles: sway draws the pointer
     // into its screenshots.
     void MovePointerAway() { desktop->MovePointer(Compositor::kWidth - 3, Compositor::kHeight - 3); }
@@ -78,6 +103,61 @@ protected:
     int FaceMismatches(std::pair<int, int> corner) { return Mismatches(corner, true, 0); }
     int CutAwayMismatches(std::pair<int, int> corner, platform::Colour behind) {
         return Mismatches(corner, false, behind);
+    }
+
+    // Whether both pupils look at (px, py) from the face at `corner`.
+    bool PupilsTowards(std::pair<int, int> corner, int px, int py) {
+        const platform::Image face = desktop->Screenshot(corner.first, corner.second, kFaceWidth, kFaceHeight);
+        for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
+            const auto [pupilX, pupilY] = PupilTowards(corner.first, corner.second, eyeX, eyeY, px, py);
+            if (EyeMismatches(face, eyeX, eyeY, pupilX, pupilY) != 0) return false;
+        }
+        return true;
+    }
+    // Starts the face at `corner` in the middle of the screen, over a
+    // full-screen native window.
+    Window StartFaceOverANativeWindow(std::pair<int, int> corner) {
+        program->WriteSettings("[Quorl's Zwinkerle]\nTop=" + std::to_string(corner.second * 15) + "\nLeft=" +
+                               std::to_string(corner.first * 15) + "\n");
+        const Window face = StartFace();
+        EXPECT_TRUE(WaitUntil([&] { return Position(face) == corner; }));
+        return face;
+    }
+    // The program's times of waking: voluntary and forced context switches.
+    long WakeUps() const {
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        long total = 0;
+        for (std::string line; std::getline(status, line);)
+            if (line.find("ctxt_switches:") != std::string::npos) total += std::stol(line.substr(line.find(':') + 1));
+        return total;
+    }
+
+    // X windows beside the face at `corner`: the X server knows where the
+    // pointer is over them, on every desktop.
+    void ExpectEyesFollowOverXWindows(std::pair<int, int> corner) {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.background_pixel = 0x5A3278;
+        std::vector<Window> sides;
+        for (const auto& [x, width] : {std::pair{0, 450}, std::pair{760, 520}}) {
+            sides.push_back(XCreateWindow(display, DefaultRootWindow(display), x, 0, static_cast<unsigned>(width), 800,
+                                          0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel,
+                                          &attributes));
+            XMapWindow(display, sides.back());
+        }
+        XSync(display, False);
+        const platform::Colour band = platform::RGB(0x5A, 0x32, 0x78);
+        EXPECT_TRUE(WaitUntil([&] {
+            return desktop->Screenshot(100, 378, 1, 1).At(0, 0) == band &&
+                   desktop->Screenshot(1200, 378, 1, 1).At(0, 0) == band;
+        })) << "the X windows do not show";
+        for (const auto& [px, py] : {std::pair{100, 378}, std::pair{1200, 378}, std::pair{300, 10}, std::pair{900, 790}}) {
+            SCOPED_TRACE("over an X window at " + std::to_string(px) + "," + std::to_string(py));
+            desktop->MovePointer(px, py);
+            EXPECT_TRUE(WaitUntil([&] { return PupilsTowards(corner, px, py); }, 2s));
+        }
+        for (const Window side : sides) XDestroyWindow(display, side);
+        XSync(display, False);
     }
 
     test::TempFolder folder{"zwinkerle-wayland-test."};
@@ -126,7 +206,7 @@ TEST_P(FaceOnWayland, DraggedOverANativeWindowItLeavesNoTraceAndStaysCut) {
     ASSERT_TRUE(WaitUntil([&] { return Position(face) == start; })) << "not placed where it was stored";
     for (const auto& [dx, dy] : {std::pair{180, 90}, std::pair{-260, 40}}) {
         const auto from = Position(face);
-        desktop->Drag(from.first + 76, from.second + 120, dx, dy);
+        DragFace(from.first + 76, from.second + 120, dx, dy);
         const std::pair<int, int> to{from.first + dx, from.second + dy};
         ASSERT_TRUE(WaitUntil([&] { return Position(face) == to; }))
             << "dragged to " << Position(face).first << "," << Position(face).second;
@@ -193,10 +273,10 @@ TEST_P(FaceOnWayland, DoubleClickStoresWhereItWasDraggedAndTheNextStartPutsItBac
     const Window face = StartFace();
     ASSERT_NE(face, 0U) << program->Stderr(pid);
     const auto start = Position(face);
-    desktop->Drag(start.first + 76, start.second + 120, -300, 250);
+    DragFace(start.first + 76, start.second + 120, -300, 250);
     const std::pair<int, int> moved{start.first - 300, start.second + 250};
     ASSERT_TRUE(WaitUntil([&] { return Position(face) == moved; })) << Position(face).first << "," << Position(face).second;
-    desktop->MovePointer(moved.first + 80, moved.second + 120);
+    ASSERT_TRUE(PointAtTheFace(moved.first + 80, moved.second + 120));
     for (int click = 0; click < 2; ++click) {
         desktop->Button(1, true);
         std::this_thread::sleep_for(40ms);
@@ -211,6 +291,167 @@ TEST_P(FaceOnWayland, DoubleClickStoresWhereItWasDraggedAndTheNextStartPutsItBac
     ASSERT_NE(again, 0U) << program->Stderr(pid);
     EXPECT_TRUE(WaitUntil([&] { return Position(again) == moved; })) << Position(again).first << "," << Position(again).second;
     EXPECT_TRUE(WaitUntil([&] { return FaceMismatches(moved) == 0; }));
+}
+
+// Around the face at (538, 300), whose eyes are at (586, 378) and
+// (643, 378): left, right, above and below them.
+const std::pair<int, int> kAround[] = {{100, 378}, {1200, 378}, {614, 15}, {614, 790}};
+
+TEST_P(FaceOnWayland, EyesFollowThePointerOverNativeWindowsWhereTheDesktopTellsAndOverXWindowsEverywhere) {
+    if (GetParam().kind == CompositorKind::Gnome) {  // the shell enables its extensions as it starts
+        SessionBus bus(desktop->BusAddress());
+        ASSERT_TRUE(WaitUntil([&] {
+            BusMessage reply = bus.Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                        "NameHasOwner", "s", "example.quorl.Zwinkerle.Pointer");
+            int owned = 0;
+            return sd_bus_message_read(reply.get(), "b", &owned) > 0 && owned != 0;
+        }, 10s)) << "the extension is not on";
+    }
+    NativeWindow behind = desktop->OpenNativeWindow(kBehind, true);
+    const std::pair<int, int> corner{538, 300};
+    StartFaceOverANativeWindow(corner);
+    // Last seen by the X server over the face itself, on its chin.
+    const std::pair<int, int> chin{corner.first + 74, corner.second + 200};
+    desktop->MovePointer(chin.first, chin.second);
+    ASSERT_TRUE(WaitUntil([&] { return PupilsTowards(corner, chin.first, chin.second); }));
+    for (const auto& [px, py] : kAround) {
+        SCOPED_TRACE("over the native window at " + std::to_string(px) + "," + std::to_string(py));
+        desktop->MovePointer(px, py);
+        if (!GetParam().tellsThePointer) {  // the eyes stay where the X server saw the pointer last
+            EXPECT_FALSE(WaitUntil([&] { return !PupilsTowards(corner, chin.first, chin.second); }, 500ms));
+            continue;
+        }
+        const auto moved = std::chrono::steady_clock::now();
+        EXPECT_TRUE(WaitUntil([&] { return PupilsTowards(corner, px, py); }, 2s));
+        std::cout << Name(GetParam().kind) << ": the eyes followed in "
+                  << std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - moved).count()
+                  << " ms, screenshots included" << std::endl;
+    }
+    ExpectEyesFollowOverXWindows(corner);
+}
+
+TEST_P(FaceOnWayland, APointerAtRestCostsNothing) {
+    NativeWindow behind = desktop->OpenNativeWindow(kBehind, true);
+    StartFaceOverANativeWindow({538, 300});
+    for (const auto& [px, py] : kAround) desktop->MovePointer(px, py);
+    std::this_thread::sleep_for(1s);  // the eyes have settled, and the program has gone to rest
+    const long before = WakeUps();
+    std::this_thread::sleep_for(3s);
+    EXPECT_EQ(WakeUps() - before, 0) << "woke at rest";
+}
+
+// The program's connection to the session bus: the name whose process is `pid`.
+std::string BusNameOf(SessionBus& bus, pid_t pid) {
+    BusMessage names = bus.Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "ListNames", "");
+    char** list = nullptr;
+    std::string found;
+    if (sd_bus_message_read_strv(names.get(), &list) < 0) return found;
+    for (char** name = list; *name != nullptr; ++name) {
+        if ((*name)[0] == ':' && found.empty()) {
+            try {
+                BusMessage owner = bus.Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                            "GetConnectionUnixProcessID", "s", *name);
+                std::uint32_t id = 0;
+                if (sd_bus_message_read(owner.get(), "u", &id) > 0 && static_cast<pid_t>(id) == pid) found = *name;
+            } catch (const std::exception&) {  // gone meanwhile
+            }
+        }
+        std::free(*name);
+    }
+    std::free(list);
+    return found;
+}
+
+// Whether KWin runs the script of the program whose bus name is `program`,
+// which names it after that: ":1.42" gives zwinkerle-pointer-1-42.
+bool KWinRunsScriptOf(SessionBus& bus, const std::string& program) {
+    std::string name = "zwinkerle-pointer-" + program.substr(1);
+    std::replace(name.begin(), name.end(), '.', '-');
+    BusMessage reply = bus.Call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "isScriptLoaded", "s", name.c_str());
+    int loaded = 0;
+    return sd_bus_message_read(reply.get(), "b", &loaded) > 0 && loaded != 0;
+}
+
+TEST_P(FaceOnWayland, KWinKeepsNoScriptOfACopyThatEndedOrWasKilled) {
+    if (GetParam().kind != CompositorKind::KWin) GTEST_SKIP() << "KWin's own";
+    SessionBus bus(desktop->BusAddress());
+    enum class End { DoubleClick, Terminate, Kill };
+    for (const End end : {End::DoubleClick, End::Terminate, End::Kill}) {
+        SCOPED_TRACE(end == End::DoubleClick ? "double-clicked" : end == End::Terminate ? "SIGTERM" : "SIGKILL");
+        const Window face = StartFace();
+        ASSERT_NE(face, 0U);
+        std::string busName;
+        ASSERT_TRUE(WaitUntil([&] { return !(busName = BusNameOf(bus, pid)).empty(); })) << "not on the bus";
+        ASSERT_TRUE(WaitUntil([&] { return KWinRunsScriptOf(bus, busName); })) << "no script loaded";
+        const auto [left, top] = Position(face);
+        switch (end) {
+            case End::DoubleClick:
+                ASSERT_TRUE(PointAtTheFace(left + 76, top + 120));
+                for (int click = 0; click < 2; ++click) {
+                    desktop->Button(1, true);
+                    desktop->Button(1, false);
+                }
+                break;
+            case End::Terminate: ::kill(pid, SIGTERM); break;
+            case End::Kill: ::kill(pid, SIGKILL); break;
+        }
+        EXPECT_TRUE(program->WaitForExit(pid, 5s).has_value());
+        // Killed outright, it cannot say goodbye: the script takes its leave
+        // as the pointer goes on moving.
+        int step = 0;
+        EXPECT_TRUE(WaitUntil([&] {
+            if (end == End::Kill)
+                for (int move = 0; move < 8; ++move, ++step) desktop->MovePointer(100 + step % 200 * 5, 700 - step % 2 * 20);
+            return !KWinRunsScriptOf(bus, busName);
+        }, 10s)) << "the script stays after " << step << " moves";
+    }
+}
+
+TEST_P(FaceOnWayland, NoOtherProgramOnTheBusCanTurnTheEyes) {
+    if (!GetParam().tellsThePointer) GTEST_SKIP() << "nothing listens to the bus here";
+    NativeWindow behind = desktop->OpenNativeWindow(kBehind, true);
+    const std::pair<int, int> corner{538, 300};
+    StartFaceOverANativeWindow(corner);
+    desktop->MovePointer(1200, 378);
+    ASSERT_TRUE(WaitUntil([&] { return PupilsTowards(corner, 1200, 378); }));
+    SessionBus foreign(desktop->BusAddress());
+    std::string busName;
+    ASSERT_TRUE(WaitUntil([&] { return !(busName = BusNameOf(foreign, pid)).empty(); })) << "not on the bus";
+    constexpr const char* kPath = "/example/quorl/Zwinkerle/Pointer";
+    constexpr const char* kInterface = "example.quorl.Zwinkerle.Pointer";
+    // As the KWin script calls it, but from elsewhere and without its secret:
+    // refused.
+    for (const char* secret : {"", "0123456789abcdef0123456789abcdef"}) {
+        EXPECT_THROW(foreign.Call(busName.c_str(), kPath, kInterface, "Moved", "sii", secret, 5, 5), std::runtime_error);
+    }
+    // As the extension signals it, to everyone and to the program alone,
+    // but not from the extension's name.
+    for (const char* destination : {static_cast<const char*>(nullptr), busName.c_str()}) {
+        sd_bus_message* signal = nullptr;
+        ASSERT_GE(sd_bus_message_new_signal(foreign.Get(), &signal, kPath, kInterface, "Moved"), 0);
+        if (destination != nullptr) sd_bus_message_set_destination(signal, destination);
+        sd_bus_message_append(signal, "ii", 5, 5);
+        sd_bus_send(foreign.Get(), signal, nullptr);
+        sd_bus_message_unref(signal);
+    }
+    sd_bus_flush(foreign.Get());
+    EXPECT_FALSE(WaitUntil([&] { return !PupilsTowards(corner, 1200, 378); }, 1s)) << "the eyes turned";
+}
+
+TEST_P(FaceOnWayland, WithTheExtensionTurnedOffTheEyesStillFollowOverXWindows) {
+    if (GetParam().kind != CompositorKind::Gnome) GTEST_SKIP() << "GNOME's own";
+    NativeWindow behind = desktop->OpenNativeWindow(kBehind, true);
+    const std::pair<int, int> corner{538, 300};
+    StartFaceOverANativeWindow(corner);
+    desktop->MovePointer(1150, 500);
+    ASSERT_TRUE(WaitUntil([&] { return PupilsTowards(corner, 1150, 500); })) << "the extension does not report";
+    SessionBus bus(desktop->BusAddress());
+    const char* uuid = "zwinkerle-gnome43@quorl.example";
+    bus.Call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions", "DisableExtension", "s", uuid);
+    ExpectEyesFollowOverXWindows(corner);
+    bus.Call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions", "EnableExtension", "s", uuid);
+    desktop->MovePointer(100, 700);
+    EXPECT_TRUE(WaitUntil([&] { return PupilsTowards(corner, 100, 700); }, 3s)) << "not followed again once it is back";
 }
 
 INSTANTIATE_TEST_SUITE_P(Compositors, FaceOnWayland, testing::ValuesIn(kDesktops), CompositorName<Desktop>);

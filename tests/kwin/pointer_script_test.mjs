@@ -56,9 +56,9 @@ function run(kwin) {
 {  // A program that is gone: after many unanswered moves the script asks the bus, then unloads itself.
     const kwin = fakeKWin();
     run(kwin);
-    for (let i = 1; i <= 63; ++i) kwin.move(i, i);
+    for (let i = 1; i <= 15; ++i) kwin.move(i, i);
     assert.equal(kwin.calls.length, 1, 'no question before many moves went unanswered');
-    kwin.move(64, 64);
+    kwin.move(16, 16);
     const question = kwin.calls.at(-1);
     assert.deepEqual([question.method, ...question.args], ['NameHasOwner', ':1.42']);
     question.callback(false);
@@ -72,9 +72,9 @@ function run(kwin) {
 {  // A program that only fell behind (stopped, busy) keeps its script and gets the latest position.
     const kwin = fakeKWin();
     run(kwin);
-    for (let i = 1; i <= 64; ++i) kwin.move(i, 2 * i);
+    for (let i = 1; i <= 16; ++i) kwin.move(i, 2 * i);
     kwin.calls.at(-1).callback(true);
-    assert.deepEqual(kwin.moved().at(-1).args, ['s3cret', 64, 128]);
+    assert.deepEqual(kwin.moved().at(-1).args, ['s3cret', 16, 32]);
     assert.equal(kwin.handlers.length, 1);
     console.log('ok - kept for a program that lives');
 }

@@ -11,7 +11,7 @@ const secret = "@SECRET@";
 const plugin = "@PLUGIN@";
 const path = "/example/quorl/Zwinkerle/Pointer";
 const iface = "example.quorl.Zwinkerle.Pointer";
-const unansweredBeforeCheck = 64;  // moves seen while waiting, before asking whether the program lives
+const unansweredBeforeCheck = 16;  // moves seen while waiting, before asking whether the program lives
 
 let waiting = false;
 let unanswered = 0;
