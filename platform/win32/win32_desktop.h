@@ -1,13 +1,14 @@
 // win32_desktop.h: the Win32 backend's state, shared by its files.
 //
-// The program's instance, its window class, the single-copy mutex and the
-// forms. Nothing outside platform/win32/ sees this header.
+// The program's instance, its window class, the single-copy mutex, the
+// forms and the double-click in progress. Nothing outside platform/win32/ sees this header.
 #pragma once
 
 #include <exception>
 #include <map>
 #include <string>
 
+#include "platform/double_click.h"
 #include "platform/win32/win32_system.h"
 
 namespace platform::win32 {
@@ -24,6 +25,9 @@ struct Desktop {
     bool anotherCopy = false;
     float twipsPerPixel = kTwipsPerPixel;
     std::map<::HWND, Win32Form*> forms;
+    // Decides double-clicks from the left presses, as on X11, with the
+    // system's time and rectangle (RunProgram).
+    DoubleClickDetector doubleClick;
     bool ended = false;
     // A bug (anything but a failure or the end) that left an event handler;
     // it may not cross the system's frames, so it is thrown again after the

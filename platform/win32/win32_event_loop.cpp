@@ -2,7 +2,10 @@
 //
 // Implements: RunProgram (the single-copy mutex before any window, the
 // window class with CS_DBLCLKS, the message loop) and the window procedure,
-// which turns messages into the form's events, one at a time. No C++
+// which turns messages into the form's events, one at a time. Double-clicks
+// are decided from the left presses, as on X11, with the system's time and
+// rectangle; a caption grab moves the window only while the left button is
+// held (caption_drag.h). No C++
 // exception crosses the system's frames: the end of the program and any
 // bug are caught in the window procedure and acted on after the loop.
 #include <cstdio>
@@ -30,6 +33,12 @@ std::int16_t ShiftOf(::WPARAM keys) {
                                      (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
 }
 
+// The screen position of the message being handled.
+::POINT MessagePoint() {
+    const ::DWORD position = ::GetMessagePos();
+    return {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+}
+
 void Press(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, ::LPARAM position) {
     // The window holds the mouse from the press until the release, unless a
     // drag takes it over first.
@@ -38,6 +47,25 @@ void Press(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, :
     const float y = form.InScale(GET_Y_LPARAM(position));
     // A failure that leaves an event handler ends there, as in a statement.
     Attempt([&] { form.Events().Form_MouseDown(button, ShiftOf(keys), x, y); });
+}
+
+// NOTE: the system's own double-click (WM_LBUTTONDBLCLK) takes a second
+// press only within half its rectangle of the first; X11's takes it within
+// the whole of it either way. So every left press counts, a double-click's
+// second one too, and the backend decides as X11 does.
+void LeftPress(Win32Form& form, ::HWND window, ::WPARAM keys, ::LPARAM position) {
+    const ::POINT at = MessagePoint();
+    if (TheDesktop().doubleClick.Press(static_cast<std::uint32_t>(::GetMessageTime()), at.x, at.y)) {
+        Attempt([&] { form.Events().Form_DblClick(); });
+        return;
+    }
+    form.Drag().Press(window, at);
+    Press(form, window, 1, keys, position);
+}
+
+void OtherPress(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, ::LPARAM position) {
+    TheDesktop().doubleClick.Interrupt();
+    Press(form, window, button, keys, position);
 }
 
 // Runs the handler of one message; false for messages the system handles.
@@ -53,24 +81,31 @@ bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, :
             form.ShowChanges();
             return true;
         case WM_LBUTTONDOWN:
-            Press(form, window, 1, wParam, lParam);
-            return true;
         case WM_LBUTTONDBLCLK:
-            Attempt([&] { form.Events().Form_DblClick(); });
+            LeftPress(form, window, wParam, lParam);
             return true;
         // Only the left button double-clicks; a quick second press of another is a press.
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
-            Press(form, window, 2, wParam, lParam);
+            OtherPress(form, window, 2, wParam, lParam);
             return true;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            Press(form, window, 4, wParam, lParam);
+            OtherPress(form, window, 4, wParam, lParam);
+            return true;
+        case WM_MOUSEMOVE:
+            form.Drag().Motion(window, MessagePoint(), (wParam & MK_LBUTTON) != 0);
             return true;
         case WM_LBUTTONUP:
+            form.Drag().Release(window);
+            return true;
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
-            if (::GetCapture() == window) ::ReleaseCapture();
+            // The mouse stays with a left drag that holds it.
+            if (::GetCapture() == window && !form.Drag().HoldsMouse()) ::ReleaseCapture();
+            return true;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<::HWND>(lParam) != window) form.Drag().Lost();
             return true;
         default:
             return false;
@@ -134,6 +169,9 @@ int RunProgram(int, char**, void (*startup)()) {
         if (dotsPerInch > 0) d.twipsPerPixel = 1440.0F / static_cast<float>(dotsPerInch);
         ::ReleaseDC(nullptr, screen);
     }
+    // The system's time and rectangle, read once as X11 reads the desktop's.
+    d.doubleClick = DoubleClickDetector(::GetDoubleClickTime(), ::GetSystemMetrics(SM_CXDOUBLECLK),
+                                        ::GetSystemMetrics(SM_CYDOUBLECLK));
     if (!RegisterWindowClass()) {
         std::fputs("Zwinkerle: cannot register its window class\n", stderr);
         return 1;
