@@ -1,13 +1,13 @@
 // win32_event_loop.cpp: the program's entry and message loop on Windows.
 //
-// Implements: RunProgram (the single-copy mutex before any window, the
-// window class with CS_DBLCLKS, the message loop) and the window procedure,
-// which turns messages into the form's events, one at a time. Double-clicks
-// are decided from the left presses, as on X11, with the system's time and
-// rectangle; a caption grab moves the window only while the left button is
-// held (caption_drag.h). No C++
-// exception crosses the system's frames: the end of the program and any
-// bug are caught in the window procedure and acted on after the loop.
+// Implements: RunProgram (the single-copy mutex before anything asks for
+// the desktop, the message loop) and the window procedure, which turns
+// messages into the form's events, one at a time. Double-clicks are decided
+// from the left presses, as on X11, with the system's time and rectangle; a
+// caption grab moves the window only while the left button is held
+// (caption_drag.h). No C++ exception crosses the system's frames: the end
+// of the program and any bug are caught in the window procedure and acted
+// on after the loop.
 #include <cstdio>
 
 #include "platform/app.h"
@@ -112,19 +112,6 @@ bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, :
     }
 }
 
-bool RegisterWindowClass() {
-    win32::Desktop& d = TheDesktop();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = win32::WindowProcedure;
-    windowClass.hInstance = d.instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.lpszClassName = win32::kWindowClass;
-    d.classRegistered = ::RegisterClassExW(&windowClass) != 0;
-    return d.classRegistered;
-}
-
 }  // namespace
 
 ::LRESULT CALLBACK win32::WindowProcedure(::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
@@ -162,28 +149,13 @@ int RunProgram(int, char**, void (*startup)()) {
     // the process ends, however it ends.
     d.singleCopy = ::CreateMutexW(nullptr, FALSE, kSingleCopyMutex);
     d.anotherCopy = d.singleCopy != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
-    if (HDC screen = ::GetDC(nullptr)) {
-        // The manifest declares the program DPI-unaware, so this says 96 and
-        // Windows scales the window where the screen is denser.
-        const int dotsPerInch = ::GetDeviceCaps(screen, LOGPIXELSX);
-        if (dotsPerInch > 0) d.twipsPerPixel = 1440.0F / static_cast<float>(dotsPerInch);
-        ::ReleaseDC(nullptr, screen);
-    }
-    // The system's time and rectangle, read once as X11 reads the desktop's.
-    d.doubleClick = DoubleClickDetector(::GetDoubleClickTime(), ::GetSystemMetrics(SM_CXDOUBLECLK),
-                                        ::GetSystemMetrics(SM_CYDOUBLECLK));
-    if (!RegisterWindowClass()) {
-        std::fputs("Zwinkerle: cannot register its window class\n", stderr);
-        return 1;
-    }
+    // Nothing here asks for the desktop: a copy that ends at once must not
+    // wait for it, nor start it (Wine starts it on first use).
 
-    int exitCode = 0;
+    bool windowless = false;
     try {
         startup();
-        if (d.forms.empty()) {
-            std::fputs("Zwinkerle: cannot open its window: no display to show it on\n", stderr);
-            exitCode = 1;
-        }
+        windowless = d.forms.empty();
         MSG message{};
         while (!d.ended && !d.forms.empty() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
             ::TranslateMessage(&message);
@@ -197,10 +169,15 @@ int RunProgram(int, char**, void (*startup)()) {
         d.forms.erase(d.forms.begin());
         form->Release();
     }
-    ::UnregisterClassW(win32::kWindowClass, d.instance);
+    if (d.classRegistered) ::UnregisterClassW(win32::kWindowClass, d.instance);
     if (d.singleCopy != nullptr) ::CloseHandle(d.singleCopy);
     if (d.escaped) std::rethrow_exception(d.escaped);
-    return exitCode;
+    if (!windowless) return 0;
+    std::fputs(win32::DesktopCameTooLate()
+                   ? "Zwinkerle: cannot open its window: the desktop did not come up in time; start Zwinkerle again\n"
+                   : "Zwinkerle: cannot open its window: no display to show it on\n",
+               stderr);
+    return 1;
 }
 
 }  // namespace platform

@@ -105,6 +105,10 @@ TEST_P(ProgramStarts, ASecondStartEndsAtOnceWithoutAWindow) {
 }
 
 TEST_P(ProgramStarts, OfTwentyCopiesStartedAtOnceExactlyOneShows) {
+    // The copies race for the single-copy lock, not for the desktop: Wine's
+    // starts with the first program that asks, and on a busy machine may
+    // come up too late for it (the copy that holds the lock then says so).
+    ASSERT_TRUE(program->KeepDesktopUp());
     std::vector<pid_t> copies;
     for (int i = 0; i < 20; ++i) copies.push_back(program->Start());
     std::map<pid_t, int> ended;
