@@ -1,7 +1,8 @@
 // win32_desktop.h: the Win32 backend's state, shared by its files.
 //
 // The program's instance, its window class, the single-copy mutex, the
-// forms and the double-click in progress. Nothing outside platform/win32/ sees this header.
+// forms and the double-click in progress. Nothing outside platform/win32/
+// sees this header.
 #pragma once
 
 #include <exception>
@@ -26,7 +27,7 @@ struct Desktop {
     float twipsPerPixel = 0;  // 0 until read (TwipsPerPixel)
     std::map<::HWND, Win32Form*> forms;
     // Decides double-clicks from the left presses, as on X11, with the
-    // system's time and rectangle (RunProgram).
+    // system's time and rectangle (PrepareForWindows).
     DoubleClickDetector doubleClick;
     bool ended = false;
     // A bug (anything but a failure or the end) that left an event handler;
