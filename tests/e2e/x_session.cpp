@@ -60,9 +60,9 @@ Launcher WindowsProgram(const std::string& programFile, const std::string& wineP
     // NOTE: without a window manager Wine waits 2 s for one to withdraw the
     // window before it lets the program end.
     // Notepad by its file: by its name, Wine starts it in a process of its own.
-    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini",   "\r\n",
-            20s,         {"wine"},        environment,       {"wineserver", "-k"},
-            {"wine", winePrefix + "/drive_c/windows/system32/notepad.exe"}};
+    const std::string notepad = winePrefix + "/drive_c/windows/system32/notepad.exe";
+    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment, {"wineserver", "-k"},
+            {"wine", notepad}};
 }
 
 Launcher ForUser(Launcher launcher, int user, const std::string& home) {
