@@ -167,6 +167,12 @@ TEST(DoubleClick, TwoPressesCloseInTimeAndPlace) {
         DoubleClickDetector detector;
         for (const Press& p : c.presses) EXPECT_EQ(detector.Press(p.time, p.x, p.y), p.isDouble) << c.name;
     }
+    // The system's own rectangle: wider across than down.
+    DoubleClickDetector wide(500, 6, 2);
+    wide.Press(0, 10, 10);
+    EXPECT_TRUE(wide.Press(450, 16, 8));
+    wide.Press(1000, 10, 10);
+    EXPECT_FALSE(wide.Press(1100, 10, 13)) << "beyond the rectangle's height";
     DoubleClickDetector interrupted;
     interrupted.Press(0, 0, 0);
     interrupted.Interrupt();  // a right press in between

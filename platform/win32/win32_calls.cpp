@@ -3,8 +3,9 @@
 //
 // Implements: GetCursorPos, GetWindowRect, SetWindowPos, ReleaseCapture,
 // SendMessageA, SetWindowRgn, CreateRectRgn, CombineRgn and DeleteObject,
-// and CreateForm. The only place where the contract's opaque handles and
-// structures become native ones and back.
+// and CreateForm; a caption grab during a left press is armed rather than
+// started (caption_drag.h). The only place where the contract's opaque
+// handles and structures become native ones and back.
 #include <memory>
 
 #include "platform/win32/win32_desktop.h"
@@ -45,9 +46,20 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y,
     return ::SetWindowPos(Native(window), Native(insertAfter), x, y, cx, cy, flags);
 }
 
-BOOL ReleaseCapture() { return ::ReleaseCapture(); }
+BOOL ReleaseCapture() {
+    // A left press on a form keeps the mouse until the system's move or
+    // the release (caption_drag.h).
+    if (win32::Win32Form* form = win32::FormOf(::GetCapture()); form != nullptr && form->Drag().HoldsMouse())
+        return 1;
+    return ::ReleaseCapture();
+}
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A caption grab during a left press waits for the pointer to move with
+    // the button held (caption_drag.h).
+    if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION)
+        if (win32::Win32Form* form = win32::FormOf(Native(window)); form != nullptr && form->Drag().Arm(Native(window)))
+            return 0;
     return ::SendMessageA(Native(window), message, wParam, lParam);
 }
 

@@ -1,4 +1,12 @@
-// win32_desktop.cpp: the backend's one state and the forms behind windows.
+// win32_desktop.cpp: the backend's one state, the forms behind windows, and
+// what the backend reads of the desktop once it needs it.
+//
+// NOTE: Wine starts its desktop process when a program first asks for the
+// desktop, and waits 10 s for it. On a busy machine it can take longer:
+// the process that asked then has a desktop window that no thread owns and
+// no display driver, for good, and none of its windows opens. A copy that
+// ends at once never asks: it neither starts the desktop nor waits for it,
+// and leaves the machine to the copy that shows the face.
 #include "platform/win32/win32_desktop.h"
 
 namespace platform::win32 {
@@ -7,6 +15,39 @@ Desktop& TheDesktop() {
     static Desktop desktop;
     return desktop;
 }
+
+float TwipsPerPixel() {
+    Desktop& d = TheDesktop();
+    if (d.twipsPerPixel > 0) return d.twipsPerPixel;
+    d.twipsPerPixel = kTwipsPerPixel;
+    if (HDC screen = ::GetDC(nullptr)) {
+        // The manifest declares the program DPI-unaware, so this says 96 and
+        // Windows scales the window where the screen is denser.
+        const int dotsPerInch = ::GetDeviceCaps(screen, LOGPIXELSX);
+        if (dotsPerInch > 0) d.twipsPerPixel = 1440.0F / static_cast<float>(dotsPerInch);
+        ::ReleaseDC(nullptr, screen);
+    }
+    return d.twipsPerPixel;
+}
+
+bool PrepareForWindows() {
+    Desktop& d = TheDesktop();
+    if (d.classRegistered) return true;
+    // The system's time and rectangle, read once as X11 reads the desktop's.
+    d.doubleClick = DoubleClickDetector(::GetDoubleClickTime(), ::GetSystemMetrics(SM_CXDOUBLECLK),
+                                        ::GetSystemMetrics(SM_CYDOUBLECLK));
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = WindowProcedure;
+    windowClass.hInstance = d.instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.lpszClassName = kWindowClass;
+    d.classRegistered = ::RegisterClassExW(&windowClass) != 0;
+    return d.classRegistered;
+}
+
+bool DesktopCameTooLate() { return ::GetWindowThreadProcessId(::GetDesktopWindow(), nullptr) == 0; }
 
 Win32Form* FormOf(::HWND window) {
     const auto found = TheDesktop().forms.find(window);

@@ -1,13 +1,15 @@
 // win32_desktop.h: the Win32 backend's state, shared by its files.
 //
-// The program's instance, its window class, the single-copy mutex and the
-// forms. Nothing outside platform/win32/ sees this header.
+// The program's instance, its window class, the single-copy mutex, the
+// forms and the double-click in progress. Nothing outside platform/win32/
+// sees this header.
 #pragma once
 
 #include <exception>
 #include <map>
 #include <string>
 
+#include "platform/double_click.h"
 #include "platform/win32/win32_system.h"
 
 namespace platform::win32 {
@@ -19,11 +21,14 @@ inline constexpr wchar_t kWindowClass[] = L"Zwinkerle";
 
 struct Desktop {
     HINSTANCE instance = nullptr;
-    bool classRegistered = false;
+    bool classRegistered = false;  // and the double-click settings read (PrepareForWindows)
     HANDLE singleCopy = nullptr;  // the named mutex, held for the program's life
     bool anotherCopy = false;
-    float twipsPerPixel = kTwipsPerPixel;
+    float twipsPerPixel = 0;  // 0 until read (TwipsPerPixel)
     std::map<::HWND, Win32Form*> forms;
+    // Decides double-clicks from the left presses, as on X11, with the
+    // system's time and rectangle (PrepareForWindows).
+    DoubleClickDetector doubleClick;
     bool ended = false;
     // A bug (anything but a failure or the end) that left an event handler;
     // it may not cross the system's frames, so it is thrown again after the
@@ -32,6 +37,19 @@ struct Desktop {
 };
 
 Desktop& TheDesktop();
+
+// The screen's twips per pixel, read at first use.
+float TwipsPerPixel();
+
+// What windows need of the desktop, at the first window: its class, and
+// the system's double-click time and rectangle. False when the class
+// cannot be registered.
+bool PrepareForWindows();
+
+// Whether this process can show no window because the desktop was not up
+// in time when it first asked for it (Wine); not so when there is no
+// display at all.
+bool DesktopCameTooLate();
 
 // The form behind a native window, or null.
 Win32Form* FormOf(::HWND window);

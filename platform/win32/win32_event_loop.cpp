@@ -1,10 +1,13 @@
 // win32_event_loop.cpp: the program's entry and message loop on Windows.
 //
-// Implements: RunProgram (the single-copy mutex before any window, the
-// window class with CS_DBLCLKS, the message loop) and the window procedure,
-// which turns messages into the form's events, one at a time. No C++
-// exception crosses the system's frames: the end of the program and any
-// bug are caught in the window procedure and acted on after the loop.
+// Implements: RunProgram (the single-copy mutex before anything asks for
+// the desktop, the message loop) and the window procedure, which turns
+// messages into the form's events, one at a time. Double-clicks are decided
+// from the left presses, as on X11, with the system's time and rectangle; a
+// caption grab moves the window only while the left button is held
+// (caption_drag.h). No C++ exception crosses the system's frames: the end
+// of the program and any bug are caught in the window procedure and acted
+// on after the loop.
 #include <cstdio>
 
 #include "platform/app.h"
@@ -30,6 +33,12 @@ std::int16_t ShiftOf(::WPARAM keys) {
                                      (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
 }
 
+// The screen position of the message being handled.
+::POINT MessagePoint() {
+    const ::DWORD position = ::GetMessagePos();
+    return {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+}
+
 void Press(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, ::LPARAM position) {
     // The window holds the mouse from the press until the release, unless a
     // drag takes it over first.
@@ -38,6 +47,25 @@ void Press(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, :
     const float y = form.InScale(GET_Y_LPARAM(position));
     // A failure that leaves an event handler ends there, as in a statement.
     Attempt([&] { form.Events().Form_MouseDown(button, ShiftOf(keys), x, y); });
+}
+
+// NOTE: the system's own double-click (WM_LBUTTONDBLCLK) takes a second
+// press only within half its rectangle of the first; X11's takes it within
+// the whole of it either way. So every left press counts, a double-click's
+// second one too, and the backend decides as X11 does.
+void LeftPress(Win32Form& form, ::HWND window, ::WPARAM keys, ::LPARAM position) {
+    const ::POINT at = MessagePoint();
+    if (TheDesktop().doubleClick.Press(static_cast<std::uint32_t>(::GetMessageTime()), at.x, at.y)) {
+        Attempt([&] { form.Events().Form_DblClick(); });
+        return;
+    }
+    form.Drag().Press(window, at);
+    Press(form, window, 1, keys, position);
+}
+
+void OtherPress(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, ::LPARAM position) {
+    TheDesktop().doubleClick.Interrupt();
+    Press(form, window, button, keys, position);
 }
 
 // Runs the handler of one message; false for messages the system handles.
@@ -53,41 +81,35 @@ bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, :
             form.ShowChanges();
             return true;
         case WM_LBUTTONDOWN:
-            Press(form, window, 1, wParam, lParam);
-            return true;
         case WM_LBUTTONDBLCLK:
-            Attempt([&] { form.Events().Form_DblClick(); });
+            LeftPress(form, window, wParam, lParam);
             return true;
         // Only the left button double-clicks; a quick second press of another is a press.
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
-            Press(form, window, 2, wParam, lParam);
+            OtherPress(form, window, 2, wParam, lParam);
             return true;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            Press(form, window, 4, wParam, lParam);
+            OtherPress(form, window, 4, wParam, lParam);
+            return true;
+        case WM_MOUSEMOVE:
+            form.Drag().Motion(window, MessagePoint(), (wParam & MK_LBUTTON) != 0);
             return true;
         case WM_LBUTTONUP:
+            form.Drag().Release(window);
+            return true;
         case WM_RBUTTONUP:
         case WM_MBUTTONUP:
-            if (::GetCapture() == window) ::ReleaseCapture();
+            // The mouse stays with a left drag that holds it.
+            if (::GetCapture() == window && !form.Drag().HoldsMouse()) ::ReleaseCapture();
+            return true;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<::HWND>(lParam) != window) form.Drag().Lost();
             return true;
         default:
             return false;
     }
-}
-
-bool RegisterWindowClass() {
-    win32::Desktop& d = TheDesktop();
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = win32::WindowProcedure;
-    windowClass.hInstance = d.instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.lpszClassName = win32::kWindowClass;
-    d.classRegistered = ::RegisterClassExW(&windowClass) != 0;
-    return d.classRegistered;
 }
 
 }  // namespace
@@ -127,25 +149,13 @@ int RunProgram(int, char**, void (*startup)()) {
     // the process ends, however it ends.
     d.singleCopy = ::CreateMutexW(nullptr, FALSE, kSingleCopyMutex);
     d.anotherCopy = d.singleCopy != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
-    if (HDC screen = ::GetDC(nullptr)) {
-        // The manifest declares the program DPI-unaware, so this says 96 and
-        // Windows scales the window where the screen is denser.
-        const int dotsPerInch = ::GetDeviceCaps(screen, LOGPIXELSX);
-        if (dotsPerInch > 0) d.twipsPerPixel = 1440.0F / static_cast<float>(dotsPerInch);
-        ::ReleaseDC(nullptr, screen);
-    }
-    if (!RegisterWindowClass()) {
-        std::fputs("Zwinkerle: cannot register its window class\n", stderr);
-        return 1;
-    }
+    // Nothing here asks for the desktop: a copy that ends at once must not
+    // wait for it, nor start it (Wine starts it on first use).
 
-    int exitCode = 0;
+    bool windowless = false;
     try {
         startup();
-        if (d.forms.empty()) {
-            std::fputs("Zwinkerle: cannot open its window: no display to show it on\n", stderr);
-            exitCode = 1;
-        }
+        windowless = d.forms.empty();
         MSG message{};
         while (!d.ended && !d.forms.empty() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
             ::TranslateMessage(&message);
@@ -159,10 +169,15 @@ int RunProgram(int, char**, void (*startup)()) {
         d.forms.erase(d.forms.begin());
         form->Release();
     }
-    ::UnregisterClassW(win32::kWindowClass, d.instance);
+    if (d.classRegistered) ::UnregisterClassW(win32::kWindowClass, d.instance);
     if (d.singleCopy != nullptr) ::CloseHandle(d.singleCopy);
     if (d.escaped) std::rethrow_exception(d.escaped);
-    return exitCode;
+    if (!windowless) return 0;
+    std::fputs(win32::DesktopCameTooLate()
+                   ? "Zwinkerle: cannot open its window: the desktop did not come up in time; start Zwinkerle again\n"
+                   : "Zwinkerle: cannot open its window: no display to show it on\n",
+               stderr);
+    return 1;
 }
 
 }  // namespace platform

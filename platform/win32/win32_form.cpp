@@ -25,9 +25,9 @@ constexpr UINT_PTR kTimer = 1;
 Win32Form::Win32Form(const FormDefinition& definition, FormEvents& events)
     : events_(events),
       widthTwips_(definition.clientWidthTwips),
-      width_(RoundToInt32(definition.clientWidthTwips / TheDesktop().twipsPerPixel)),
-      height_(RoundToInt32(definition.clientHeightTwips / TheDesktop().twipsPerPixel)),
-      scale_(definition.scaleMode, TheDesktop().twipsPerPixel),
+      width_(RoundToInt32(definition.clientWidthTwips / TwipsPerPixel())),
+      height_(RoundToInt32(definition.clientHeightTwips / TwipsPerPixel())),
+      scale_(definition.scaleMode, TwipsPerPixel()),
       autoRedraw_(definition.autoRedraw),
       fillColor_(definition.fillColor),
       image_(width_, height_, definition.backColor),
@@ -36,6 +36,7 @@ Win32Form::Win32Form(const FormDefinition& definition, FormEvents& events)
     // A constructor that throws runs no destructor: free what was made so far.
     try {
         Desktop& d = TheDesktop();
+        if (!PrepareForWindows()) Fail();
         if (const Image* picture = definition.picture) {
             picture_ = NewDib(picture->width, picture->height, picture->pixels.data(), 0);
             // The picture stands at the drawing area's top-left corner.
@@ -89,15 +90,15 @@ void Win32Form::MoveTo(std::int32_t left, std::int32_t top) {
     if (!::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) Fail();
 }
 
-float Win32Form::Top() { return static_cast<float>(WindowRect().top) * TheDesktop().twipsPerPixel; }
-float Win32Form::Left() { return static_cast<float>(WindowRect().left) * TheDesktop().twipsPerPixel; }
+float Win32Form::Top() { return static_cast<float>(WindowRect().top) * TwipsPerPixel(); }
+float Win32Form::Left() { return static_cast<float>(WindowRect().left) * TwipsPerPixel(); }
 
 void Win32Form::SetTop(float twips) {
-    MoveTo(WindowRect().left, RoundToInt32(static_cast<double>(twips) / TheDesktop().twipsPerPixel));
+    MoveTo(WindowRect().left, RoundToInt32(static_cast<double>(twips) / TwipsPerPixel()));
 }
 
 void Win32Form::SetLeft(float twips) {
-    MoveTo(RoundToInt32(static_cast<double>(twips) / TheDesktop().twipsPerPixel), WindowRect().top);
+    MoveTo(RoundToInt32(static_cast<double>(twips) / TwipsPerPixel()), WindowRect().top);
 }
 
 float Win32Form::Width() { return widthTwips_; }

@@ -6,6 +6,7 @@
 
 #include "platform/circle_raster.h"
 #include "platform/form_scale.h"
+#include "platform/win32/caption_drag.h"
 #include "platform/win32/memory_canvas.h"
 #include "platform/win32/win32_system.h"
 
@@ -37,6 +38,8 @@ public:
     void Show() override;
 
     FormEvents& Events() { return events_; }
+    // The caption grab of the left press that holds now, if any.
+    CaptionDrag& Drag() { return drag_; }
     // A window position in the form's scale.
     float InScale(std::int32_t pixels) const { return scale_.FromPixels(pixels); }
     // WM_PAINT: the persistent image shows again, on the screen and in the
@@ -71,6 +74,7 @@ private:
     MemoryCanvas shown_;         // what was last sent to the screen
     std::vector<::RECT> drawn_;  // areas of the surface drawn since ShowChanges
     HICON icon_ = nullptr;
+    CaptionDrag drag_;
 };
 
 }  // namespace platform::win32

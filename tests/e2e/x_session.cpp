@@ -50,7 +50,7 @@ void ForgetUsersSettings(const Launcher& launcher) {
 
 }  // namespace
 
-Launcher LinuxProgram() { return {ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", "\n", 5s, {}, {}, {}}; }
+Launcher LinuxProgram() { return {ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", "\n", 5s, {}, {}, {}, {}}; }
 
 Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix) {
     // Quiet, and no offers to install Wine's .NET and HTML add-ons.
@@ -59,7 +59,10 @@ Launcher WindowsProgram(const std::string& programFile, const std::string& wineP
     if (!std::filesystem::exists(winePrefix + "/system.reg")) MakeWinePrefix(environment);
     // NOTE: without a window manager Wine waits 2 s for one to withdraw the
     // window before it lets the program end.
-    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment, {"wineserver", "-k"}};
+    // Notepad by its file: by its name, Wine starts it in a process of its own.
+    const std::string notepad = winePrefix + "/drive_c/windows/system32/notepad.exe";
+    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment, {"wineserver", "-k"},
+            {"wine", notepad}};
 }
 
 Launcher ForUser(Launcher launcher, int user, const std::string& home) {
@@ -96,6 +99,7 @@ void Program::WriteSettings(const std::string& text) const {
 
 Program::~Program() {
     for (const pid_t pid : started_) Stop(pid);
+    if (keeper_ != 0) Stop(keeper_);
     if (!launcher_.cleanup.empty()) Run(launcher_.cleanup, launcher_.environment, launcher_.user);
 }
 
@@ -111,6 +115,23 @@ pid_t Program::Start(const std::string& displayName, const std::vector<std::stri
     const pid_t pid = Spawn(command, environment, File("stderr-" + std::to_string(started_.size())), -1, launcher_.user);
     started_.push_back(pid);
     return pid;
+}
+
+bool Program::KeepDesktopUp() {
+    if (launcher_.desktopKeeper.empty() || keeper_ != 0) return true;
+    std::vector<std::string> environment = launcher_.environment;
+    environment.push_back("DISPLAY=" + server_.Name());
+    // NOTE: Wine starts its desktop for the first program that asks, and
+    // waits 10 s for it; on a busy machine it may come later, and that
+    // program opens no window, ever. A fresh session starts it anew.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        keeper_ = Spawn(launcher_.desktopKeeper, environment, "/dev/null", -1, launcher_.user);
+        if (WaitForWindow(server_.Connection(), keeper_, launcher_.patience) != 0) return true;
+        Stop(keeper_);
+        keeper_ = 0;
+        if (!launcher_.cleanup.empty()) Run(launcher_.cleanup, launcher_.environment, launcher_.user);
+    }
+    return false;
 }
 
 std::string Program::Stderr(pid_t pid) const {

@@ -27,6 +27,9 @@ struct Launcher {
     std::vector<std::string> command;      // what runs the copy: nothing, or wine
     std::vector<std::string> environment;  // besides DISPLAY
     std::vector<std::string> cleanup;      // run once every copy has been stopped
+    // A program of the desktop's own that brings the desktop up and keeps it
+    // up while copies come and go: none on X11, Notepad under Wine.
+    std::vector<std::string> desktopKeeper;
     int user = -1;                         // the user it runs as; -1: as the tests do
 };
 
@@ -61,6 +64,10 @@ public:
     std::string ReadSettings() const;
     void WriteSettings(const std::string& text) const;
     std::string Stderr(pid_t pid) const;
+    // Brings the desktop up before any copy starts and keeps it up until the
+    // Program goes, where the launcher has a keeper; false when its window
+    // does not show.
+    bool KeepDesktopUp();
     std::chrono::seconds Patience() const { return launcher_.patience; }
     const std::string& LineEnd() const { return launcher_.lineEnd; }
 
@@ -71,6 +78,7 @@ private:
     std::string home_;
     Launcher launcher_;
     std::vector<pid_t> started_;
+    pid_t keeper_ = 0;
 };
 
 // A desktop for one test: Xvfb at 1024 x 768, openbox or no window manager,

@@ -1,0 +1,73 @@
+// caption_drag.cpp: a caption grab that starts the system's move only
+// while the left button is held.
+#include "platform/win32/caption_drag.h"
+
+namespace platform::win32 {
+
+namespace {
+
+// The physical button behind WM_LBUTTONDOWN, which a left-handed mouse swaps.
+int PrimaryButton() { return ::GetSystemMetrics(SM_SWAPBUTTON) != 0 ? VK_RBUTTON : VK_LBUTTON; }
+
+// Whether the left press is over, though its release has not been handled
+// yet: it waits in the queue, or the button is up by now.
+bool ReleasedAlready(::HWND window) {
+    MSG release{};
+    return ::PeekMessageW(&release, window, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE | PM_NOYIELD) != 0 ||
+           (::GetAsyncKeyState(PrimaryButton()) & 0x8000) == 0;
+}
+
+}  // namespace
+
+void CaptionDrag::Press(::HWND window, ::POINT point) {
+    ::RECT rect{};
+    ::GetWindowRect(window, &rect);
+    state_ = State::Pressed;
+    press_ = point;
+    start_ = {rect.left, rect.top};
+}
+
+bool CaptionDrag::Arm(::HWND window) {
+    if (state_ != State::Pressed) return false;
+    // Motion and the release must reach us wherever the pointer goes.
+    state_ = State::Armed;
+    if (::GetCapture() != window) ::SetCapture(window);
+    return true;
+}
+
+void CaptionDrag::Motion(::HWND window, ::POINT point, bool leftDown) {
+    if (state_ != State::Armed) return;
+    if (point.x == press_.x && point.y == press_.y) return;  // the system reports motion that is none
+    // NOTE: Wine turns a release that X reports away from the press (as a
+    // tap followed by motion can be) into motion with the button down, then
+    // the release. A button that is up by now moves nothing.
+    if (!leftDown || ReleasedAlready(window)) {
+        Finish(window);
+        return;
+    }
+    if (state_ != State::Armed) return;  // the peek ran a handler that ended it
+    // NOTE: the system's move starts from where the pointer is now (the
+    // message's position), so the window first takes the way from the
+    // press itself.
+    ::SetWindowPos(window, nullptr, start_.x + (point.x - press_.x), start_.y + (point.y - press_.y), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    state_ = State::System;
+    ::ReleaseCapture();
+    ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    state_ = State::Idle;  // the move is over when the message returns
+}
+
+void CaptionDrag::Release(::HWND window) {
+    if (state_ != State::System) Finish(window);  // the system's move ends itself
+}
+
+void CaptionDrag::Lost() {
+    if (state_ != State::System) state_ = State::Idle;
+}
+
+void CaptionDrag::Finish(::HWND window) {
+    state_ = State::Idle;
+    if (::GetCapture() == window) ::ReleaseCapture();
+}
+
+}  // namespace platform::win32
