@@ -63,7 +63,7 @@ protected:
         Launcher launcher = LinuxProgram();
         launcher.environment = desktop->Environment();
         launcher.user = desktop->User();
-        program = std::make_unique<Program>(desktop->Environment().front().substr(8), folder.Path(), launcher);
+        program = std::make_unique<Program>(desktop->Environment().front().substr(8), display, folder.Path(), launcher);
     }
     void TearDown() override { program.reset(); }
 

@@ -77,10 +77,10 @@ Launcher ForUser(Launcher launcher, int user, const std::string& home) {
 }
 
 Program::Program(const XServer& server, const std::string& home, Launcher launcher)
-    : Program(server.Name(), home, std::move(launcher)) {}
+    : Program(server.Name(), server.Connection(), home, std::move(launcher)) {}
 
-Program::Program(std::string displayName, const std::string& home, Launcher launcher)
-    : displayName_(std::move(displayName)), home_(home), launcher_(std::move(launcher)) {
+Program::Program(std::string displayName, Display* connection, const std::string& home, Launcher launcher)
+    : displayName_(std::move(displayName)), connection_(connection), home_(home), launcher_(std::move(launcher)) {
     using test::TempFolder;
     std::filesystem::copy_file(launcher_.programFile, TempFolder::Native(File(launcher_.fileName)),
                                std::filesystem::copy_options::overwrite_existing);
@@ -120,13 +120,13 @@ pid_t Program::Start(const std::string& displayName, const std::vector<std::stri
 bool Program::KeepDesktopUp() {
     if (launcher_.desktopKeeper.empty() || keeper_ != 0) return true;
     std::vector<std::string> environment = launcher_.environment;
-    environment.push_back("DISPLAY=" + server_.Name());
+    environment.push_back("DISPLAY=" + displayName_);
     // NOTE: Wine starts its desktop for the first program that asks, and
     // waits 10 s for it; on a busy machine it may come later, and that
     // program opens no window, ever. A fresh session starts it anew.
     for (int attempt = 0; attempt < 3; ++attempt) {
         keeper_ = Spawn(launcher_.desktopKeeper, environment, "/dev/null", -1, launcher_.user);
-        if (WaitForWindow(server_.Connection(), keeper_, launcher_.patience) != 0) return true;
+        if (WaitForWindow(connection_, keeper_, launcher_.patience) != 0) return true;
         Stop(keeper_);
         keeper_ = 0;
         if (!launcher_.cleanup.empty()) Run(launcher_.cleanup, launcher_.environment, launcher_.user);

@@ -51,8 +51,9 @@ public:
         : Program(server, folder.Path(), std::move(launcher)) {}
     // In `home`, an existing folder (a UTF-8 path).
     Program(const XServer& server, const std::string& home, Launcher launcher = LinuxProgram());
-    // On the display of that name, as a Wayland session's Xwayland.
-    Program(std::string displayName, const std::string& home, Launcher launcher);
+    // On the display of that name, as a Wayland session's Xwayland, which
+    // the tests reach through `connection`.
+    Program(std::string displayName, Display* connection, const std::string& home, Launcher launcher);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -75,6 +76,7 @@ private:
     std::string File(const std::string& name) const { return home_ + platform::kPathSeparator + name; }
 
     std::string displayName_;
+    Display* connection_;
     std::string home_;
     Launcher launcher_;
     std::vector<pid_t> started_;
