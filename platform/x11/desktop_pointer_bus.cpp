@@ -102,12 +102,12 @@ std::string WriteScript(const std::string& text, const std::string& name) {
 
 struct DesktopPointer::Bus {
     sd_bus* bus = nullptr;
-    sd_bus_slot* slots[6] = {};
+    sd_bus_slot* slots[5] = {};
     std::string kwinOwner;       // KWin's unique name, once it answered
     std::string extensionOwner;  // the extension's owner, while there is one
     std::string secret = RandomHex(16);
     std::string plugin;          // the script's name in KWin, after our bus name: never used twice
-    std::string scriptFile;      // removed once KWin has read it
+    std::string scriptFile;      // removed once the script runs: KWin reads it when it gets round to it
     bool scriptAsked = false;    // KWin was asked to load it: it may have, though its answer has yet to come
     sd_bus_message* unanswered = nullptr;  // the script's last call, answered at Acknowledge
     std::optional<POINTAPI> reported;
@@ -156,6 +156,7 @@ struct DesktopPointer::Bus {
             b.secret.empty() || b.secret != secret || !ReadNumber(message, at.x) || !ReadNumber(message, at.y))
             return sd_bus_error_set_const(error, SD_BUS_ERROR_ACCESS_DENIED, "not the desktop's report");
         b.reported = at;
+        b.RemoveScriptFile();  // the script runs: KWin has read it
         b.Answer();  // an earlier call, if the script sent one without waiting
         b.unanswered = sd_bus_message_ref(message);
         return 1;
@@ -214,8 +215,8 @@ struct DesktopPointer::Bus {
         // remove itself once this copy is gone.
         if (sd_bus_call_method_async(bus, &slots[4], kKWinName, "/Scripting", "org.kde.kwin.Scripting", "loadScript",
                                      OnScriptLoaded, this, "ss", scriptFile.c_str(), plugin.c_str()) < 0 ||
-            sd_bus_call_method_async(bus, &slots[5], kKWinName, "/Scripting", "org.kde.kwin.Scripting", "start",
-                                     OnScriptStarted, this, "") < 0) {
+            sd_bus_call_method_async(bus, nullptr, kKWinName, "/Scripting", "org.kde.kwin.Scripting", "start",
+                                     nullptr, nullptr, "") < 0) {
             RemoveScriptFile();
             return;
         }
@@ -226,11 +227,6 @@ struct DesktopPointer::Bus {
         std::int32_t id = -1;
         if (sd_bus_message_is_method_error(reply, nullptr) || sd_bus_message_read(reply, "i", &id) <= 0 || id < 0)
             Of(userdata).RemoveScriptFile();  // KWin refuses scripts: the X pointer alone
-        return 0;
-    }
-
-    static int OnScriptStarted(sd_bus_message*, void* userdata, sd_bus_error*) {
-        Of(userdata).RemoveScriptFile();  // read by now
         return 0;
     }
 };

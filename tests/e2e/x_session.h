@@ -70,6 +70,7 @@ public:
     // does not show.
     bool KeepDesktopUp();
     std::chrono::seconds Patience() const { return launcher_.patience; }
+    bool UnderWine() const { return !launcher_.command.empty(); }
     const std::string& LineEnd() const { return launcher_.lineEnd; }
 
 private:
