@@ -6,10 +6,10 @@
 #include <limits>
 
 #include "common/folder_query.h"
-#include "platform/app.h"
-#include "platform/failure.h"
-#include "platform/paths.h"
-#include "platform/win_api.h"
+#include "platform/contract/app.h"
+#include "platform/runtime/failure.h"
+#include "platform/contract/paths.h"
+#include "platform/contract/win_api.h"
 
 using namespace platform;
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "common/Commands.h"
-#include "platform/win_api.h"
+#include "platform/contract/win_api.h"
 
 inline constexpr platform::UINT kPathBufferSize = 260;
 

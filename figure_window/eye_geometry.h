@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "platform/image.h"
+#include "platform/contract/image.h"
 
 namespace eye {
 

@@ -7,9 +7,9 @@
 #include "common/Commands.h"
 #include "figure_window/eye_geometry.h"
 #include "figure_window/figure_resources.h"
-#include "platform/app.h"
-#include "platform/checked_math.h"
-#include "platform/conversions.h"
+#include "platform/contract/app.h"
+#include "platform/runtime/checked_math.h"
+#include "platform/runtime/conversions.h"
 
 using namespace platform;
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/form.h"
+#include "platform/contract/form.h"
 #include "shaper/cTrimmer.h"
 
 class fMouseWatch final : public platform::FormEvents {

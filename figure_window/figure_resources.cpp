@@ -1,13 +1,8 @@
-// figure_resources.cpp: decodes the figure bitmap, the icon as it is.
+// figure_resources.cpp: the figure picture and the icon, from the program's resources.
 #include "figure_window/figure_resources.h"
 
-#include "platform/bitmap_file.h"
-#include "platform/resources.h"
+#include "platform/contract/resources.h"
 
-platform::Image FigureImage() {
-    platform::Image decoded;
-    platform::DecodeBitmapFile(platform::ResourceFile(platform::Resource::FigureBitmap), decoded);
-    return decoded;
-}
+platform::Image FigureImage() { return platform::LoadResPicture(platform::Resource::FigureBitmap); }
 
 std::span<const std::uint8_t> FigureIcon() { return platform::ResourceFile(platform::Resource::FigureIcon); }

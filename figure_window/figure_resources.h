@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/image.h"
+#include "platform/contract/image.h"
 
 // The face: 150 x 230 pixels on the key colour (red 0, green 1, blue 43).
 // Decoded afresh on each call, so that no copy stays in memory unused: the

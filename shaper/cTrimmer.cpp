@@ -3,7 +3,7 @@
 // A failure anywhere in here ends the procedure and reaches the caller.
 #include "shaper/cTrimmer.h"
 
-#include "platform/checked_math.h"
+#include "platform/runtime/checked_math.h"
 
 using namespace platform;
 

@@ -4,11 +4,11 @@
 #include "common/Commands.h"
 #include "figure_window/fMouseWatch.h"
 #include "figure_window/figure_resources.h"
-#include "platform/app.h"
-#include "platform/checked_math.h"
-#include "platform/conversions.h"
-#include "platform/paths.h"
-#include "platform/user_settings.h"
+#include "platform/contract/app.h"
+#include "platform/runtime/checked_math.h"
+#include "platform/runtime/conversions.h"
+#include "platform/contract/paths.h"
+#include "platform/contract/user_settings.h"
 #include "startup/face_on_screen.h"
 
 using namespace platform;

@@ -8,8 +8,8 @@
 
 #include <vector>
 
-#include "platform/image.h"
-#include "platform/win_api.h"
+#include "platform/contract/image.h"
+#include "platform/contract/win_api.h"
 
 // True when at least a quarter of the face's pixels lie on the monitors, or
 // when they show a square big enough to take hold of with the pointer.

@@ -6,7 +6,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "platform/checked_math.h"
+#include "platform/runtime/checked_math.h"
 
 using namespace platform;
 

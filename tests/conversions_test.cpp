@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/conversions.h"
+#include "platform/runtime/conversions.h"
 #include "tests/temp_folder.h"
 
 using platform::SingleToText;

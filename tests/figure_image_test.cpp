@@ -4,8 +4,8 @@
 #include <cstdlib>
 
 #include "figure_window/figure_resources.h"
-#include "platform/bitmap_file.h"
-#include "platform/icon_file.h"
+#include "platform/shared/bitmap_file.h"
+#include "platform/shared/icon_file.h"
 
 using namespace platform;
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/paths.h"
+#include "platform/contract/paths.h"
 
 namespace test {
 

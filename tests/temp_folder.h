@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/paths.h"
+#include "platform/contract/paths.h"
 
 namespace test {
 

@@ -1,7 +1,7 @@
 // When the timer ticks and when the program rests until something moves.
 #include <gtest/gtest.h>
 
-#include "platform/tick_schedule.h"
+#include "platform/shared/tick_schedule.h"
 
 using platform::TickSchedule;
 using namespace std::chrono_literals;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/software/client_regions.h"
-#include "platform/failure.h"
+#include "platform/runtime/failure.h"
 #include "shaper/cTrimmer.h"
 #include "tests/test_window.h"
 

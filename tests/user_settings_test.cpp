@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/user_settings.h"
+#include "platform/contract/user_settings.h"
 #include "tests/temp_folder.h"
 
 namespace {

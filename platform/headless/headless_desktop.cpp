@@ -4,9 +4,9 @@
 
 #include <memory>
 
-#include "platform/app.h"
+#include "platform/contract/app.h"
 #include "platform/software/client_regions.h"
-#include "platform/checked_math.h"
+#include "platform/runtime/checked_math.h"
 
 namespace platform::headless {
 

@@ -21,7 +21,7 @@
 #include "platform/posix/ini_text.h"
 #include "platform/posix/settings_file.h"
 #include "platform/posix/text_encoding.h"
-#include "platform/win_api.h"
+#include "platform/contract/win_api.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 // resource_files.cpp: the program's resources on Linux, built into the
 // program file as byte arrays (zw_embed_file).
-#include "platform/resources.h"
+#include "platform/contract/resources.h"
 
 #include <cstddef>
 

@@ -1,7 +1,7 @@
 // user_settings.cpp: the user's settings folder on Linux, after the XDG base
 // directory rules: $XDG_CONFIG_HOME/zwinkerle/, else ~/.config/zwinkerle/,
 // in a home of the account's own.
-#include "platform/user_settings.h"
+#include "platform/contract/user_settings.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

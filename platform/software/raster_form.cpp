@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/checked_math.h"
+#include "platform/runtime/checked_math.h"
 
 namespace platform {
 

@@ -16,9 +16,9 @@
 
 #include <vector>
 
-#include "platform/form.h"
-#include "platform/circle_raster.h"
-#include "platform/form_scale.h"
+#include "platform/contract/form.h"
+#include "platform/shared/circle_raster.h"
+#include "platform/shared/form_scale.h"
 
 namespace platform {
 

@@ -10,7 +10,7 @@
 #include <map>
 #include <vector>
 
-#include "platform/win_api.h"
+#include "platform/contract/win_api.h"
 
 namespace platform {
 

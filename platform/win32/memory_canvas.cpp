@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/failure.h"
+#include "platform/runtime/failure.h"
 
 namespace platform::win32 {
 

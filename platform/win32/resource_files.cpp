@@ -7,8 +7,8 @@
 // files as on Linux.
 #include <vector>
 
-#include "platform/little_endian.h"
-#include "platform/resources.h"
+#include "platform/shared/little_endian.h"
+#include "platform/contract/resources.h"
 #include "platform/win32/win32_system.h"
 
 namespace platform {

@@ -1,6 +1,6 @@
 // user_settings.cpp: the user's settings folder on Windows,
 // %LOCALAPPDATA%\Zwinkerle\.
-#include "platform/user_settings.h"
+#include "platform/contract/user_settings.h"
 
 #include <string>
 

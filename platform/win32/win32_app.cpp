@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/app.h"
+#include "platform/contract/app.h"
 #include "platform/win32/program_file.h"
 #include "platform/win32/utf8.h"
 #include "platform/win32/win32_desktop.h"

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "platform/double_click.h"
+#include "platform/shared/double_click.h"
 #include "platform/win32/win32_system.h"
 
 namespace platform::win32 {

@@ -10,9 +10,9 @@
 // on after the loop.
 #include <cstdio>
 
-#include "platform/app.h"
-#include "platform/failure.h"
-#include "platform/program.h"
+#include "platform/contract/app.h"
+#include "platform/runtime/failure.h"
+#include "platform/contract/program.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_form.h"
 

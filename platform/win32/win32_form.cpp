@@ -9,8 +9,8 @@
 
 #include <algorithm>
 
-#include "platform/checked_math.h"
-#include "platform/icon_file.h"
+#include "platform/runtime/checked_math.h"
+#include "platform/shared/icon_file.h"
 #include "platform/win32/utf8.h"
 #include "platform/win32/win32_desktop.h"
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/circle_raster.h"
-#include "platform/form_scale.h"
+#include "platform/shared/circle_raster.h"
+#include "platform/shared/form_scale.h"
 #include "platform/win32/caption_drag.h"
 #include "platform/win32/memory_canvas.h"
 #include "platform/win32/win32_system.h"

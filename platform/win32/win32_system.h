@@ -8,9 +8,9 @@
 // name (::HWND, ::RECT).
 #pragma once
 
-#include "platform/form.h"
-#include "platform/image.h"
-#include "platform/win_api.h"
+#include "platform/contract/form.h"
+#include "platform/contract/image.h"
+#include "platform/contract/win_api.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

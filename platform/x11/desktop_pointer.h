@@ -16,7 +16,7 @@
 #include <optional>
 #include <utility>
 
-#include "platform/win_api.h"
+#include "platform/contract/win_api.h"
 
 namespace platform::x11 {
 

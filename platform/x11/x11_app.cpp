@@ -5,8 +5,8 @@
 // Screen.Width and the monitors (RandR), the command line and End.
 #include <string>
 
-#include "platform/app.h"
-#include "platform/form.h"
+#include "platform/contract/app.h"
+#include "platform/contract/form.h"
 #include "platform/posix/program_file.h"
 #include "platform/x11/x11_desktop.h"
 

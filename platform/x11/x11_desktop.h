@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win_api.h"
+#include "platform/contract/win_api.h"
 #include "platform/x11/desktop_pointer.h"
 
 namespace platform::x11 {

@@ -17,13 +17,13 @@
 #include <utility>
 #include <string>
 
-#include "platform/app.h"
-#include "platform/double_click.h"
-#include "platform/failure.h"
+#include "platform/contract/app.h"
+#include "platform/shared/double_click.h"
+#include "platform/runtime/failure.h"
 #include "platform/posix/end_request.h"
 #include "platform/posix/information_request.h"
-#include "platform/program.h"
-#include "platform/tick_schedule.h"
+#include "platform/contract/program.h"
+#include "platform/shared/tick_schedule.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_form.h"
 #include "platform/x11/x11_raw_motion.h"

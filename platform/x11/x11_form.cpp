@@ -16,8 +16,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/checked_math.h"
-#include "platform/icon_file.h"
+#include "platform/runtime/checked_math.h"
+#include "platform/shared/icon_file.h"
 #include "platform/x11/x11_desktop.h"
 
 namespace platform::x11 {

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/bitmap_file.h"
-#include "platform/circle_raster.h"
+#include "platform/shared/bitmap_file.h"
+#include "platform/shared/circle_raster.h"
 
 namespace e2e {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/image.h"
-#include "platform/paths.h"
+#include "platform/contract/image.h"
+#include "platform/contract/paths.h"
 #include "tests/temp_folder.h"
 #include "tools/x_desktop/x_desktop.h"
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/bitmap_file.h"
-#include "platform/icon_file.h"
+#include "platform/shared/bitmap_file.h"
+#include "platform/shared/icon_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> file(data, size);

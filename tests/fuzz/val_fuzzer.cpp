@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/conversions.h"
+#include "platform/runtime/conversions.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/image.h"
+#include "platform/contract/image.h"
 
 namespace e2e {
 

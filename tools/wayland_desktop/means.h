@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/image.h"
+#include "platform/contract/image.h"
 #include "tools/wayland_desktop/compositor.h"
 
 namespace e2e {

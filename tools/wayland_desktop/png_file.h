@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/image.h"
+#include "platform/contract/image.h"
 
 namespace e2e {
 

@@ -1,5 +1,5 @@
 // conversions.cpp: Val and the single-to-text conversion.
-#include "platform/conversions.h"
+#include "platform/runtime/conversions.h"
 
 #include <array>
 #include <clocale>

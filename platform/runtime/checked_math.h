@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "platform/failure.h"
+#include "platform/runtime/failure.h"
 
 namespace platform {
 

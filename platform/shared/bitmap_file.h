@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/image.h"
+#include "platform/contract/image.h"
 
 namespace platform {
 

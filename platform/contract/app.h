@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win_api.h"
+#include "platform/contract/win_api.h"
 
 namespace platform {
 

@@ -11,8 +11,8 @@
 #include <span>
 #include <string>
 
-#include "platform/image.h"
-#include "platform/win_api.h"
+#include "platform/contract/image.h"
+#include "platform/contract/win_api.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // bitmap_file.cpp: 24-bit bitmap decoding, bottom-up or top-down rows.
-#include "platform/bitmap_file.h"
+#include "platform/shared/bitmap_file.h"
 
-#include "platform/little_endian.h"
+#include "platform/shared/little_endian.h"
 
 namespace platform {
 

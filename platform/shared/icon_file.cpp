@@ -1,7 +1,7 @@
 // icon_file.cpp: .ico decoding for window-manager icons.
-#include "platform/icon_file.h"
+#include "platform/shared/icon_file.h"
 
-#include "platform/little_endian.h"
+#include "platform/shared/little_endian.h"
 
 namespace platform {
 

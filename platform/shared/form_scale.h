@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "platform/failure.h"
-#include "platform/form.h"
+#include "platform/runtime/failure.h"
+#include "platform/contract/form.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // tick_schedule.cpp: ticking, watching and resting.
-#include "platform/tick_schedule.h"
+#include "platform/shared/tick_schedule.h"
 
 namespace platform {
 

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/contract/image.h"
+
 namespace platform {
 
 enum class Resource {
@@ -18,5 +20,9 @@ enum class Resource {
 
 // The file's bytes, valid while the program runs; empty when it is missing.
 std::span<const std::uint8_t> ResourceFile(Resource resource);
+
+// A picture resource (an uncompressed 24-bit Windows bitmap) decoded;
+// empty when it is missing or no such bitmap.
+Image LoadResPicture(Resource resource);
 
 }  // namespace platform
