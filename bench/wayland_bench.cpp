@@ -4,8 +4,6 @@
 // whether its eyes followed the pointer there. Prints a Markdown table.
 //
 // Usage: zw_wayland_bench [DESKTOP...]   (sway, KWin, GNOME; all by default)
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
