@@ -47,13 +47,30 @@ TEST(UserSettings, TheFolderIsTheUsersOwnAndMadeOnlyInsideTheirs) {
         {"XDG_CONFIG_HOME, made with its parents", home.File("dot/config"), home.File("dot/config/zwinkerle/")},
         {"XDG_CONFIG_HOME a file: ~/.config", home.File("a-file"), home.File(".config/zwinkerle/")},
         {"XDG_CONFIG_HOME relative: ~/.config", "relative/config", home.File(".config/zwinkerle/")},
+        {"XDG_CONFIG_HOME in the system's folders: ~/.config", "/var/tmp", home.File(".config/zwinkerle/")},
+        {"XDG_CONFIG_HOME a link into them: ~/.config", home.File("to-usr"), home.File(".config/zwinkerle/")},
     };
+    std::filesystem::create_directory_symlink("/usr/local", home.File("to-usr"));
     const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
     ::setenv("HOME", home.Path().c_str(), 1);
     for (const Case& c : cases) {
         ::setenv("XDG_CONFIG_HOME", c.configured.c_str(), 1);
         EXPECT_EQ(UserSettings::Folder(), c.expected) << c.name;
         EXPECT_TRUE(std::filesystem::is_directory(c.expected)) << c.name;
+    }
+    for (const char* system : {"/var/tmp/zwinkerle", "/usr/local/zwinkerle"}) {
+        EXPECT_FALSE(std::filesystem::exists(system)) << "made " << system;
+        std::filesystem::remove(system);
+    }
+    if (::geteuid() == 0) {
+        // Another user's link where our settings folder would be, in a home
+        // we were pointed to: passed over, for a folder of our own.
+        test::TempFolder elsewhere;
+        std::filesystem::create_directories(home.File("planted/.config"));
+        std::filesystem::create_directory_symlink(elsewhere.Path(), home.File("planted/.config/zwinkerle"));
+        ASSERT_EQ(::lchown(home.File("planted/.config/zwinkerle").c_str(), 65534, 65534), 0);
+        ::setenv("XDG_CONFIG_HOME", home.File("planted/.config").c_str(), 1);
+        EXPECT_EQ(UserSettings::Folder(), home.File(".config/zwinkerle/")) << "a planted link";
     }
     if (::geteuid() == 0) {
         // Run by an account (nobody) with another user's home in its

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <string_view>
 
@@ -35,6 +36,9 @@ bool IsOurs(const struct stat& info) { return info.st_uid == ::geteuid(); }
 // program run by root with another user's HOME would otherwise do.
 bool OurFolder(const std::string& path, int depth = 0) {
     struct stat info {};
+    // NOTE: a link there must be ours too: one that another user planted in
+    // a home we were pointed to would lead our settings wherever they chose.
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && !IsOurs(info)) return false;
     if (::stat(path.c_str(), &info) == 0)
         return S_ISDIR(info.st_mode) && IsOurs(info) && ::access(path.c_str(), W_OK | X_OK) == 0;
     const std::string parent = FolderOf(path);
@@ -50,6 +54,14 @@ std::string AccountHome() {
 }
 
 std::string Absolute(const char* path) { return path != nullptr && path[0] == '/' ? path : ""; }
+
+// Whether a folder lies in the system's folders, as it is named or where its
+// links lead: root may point XDG_CONFIG_HOME anywhere.
+bool InTheSystemsFolders(const std::string& folder) {
+    if (IsSystemFolder(folder)) return true;
+    char resolved[PATH_MAX];
+    return ::realpath(folder.c_str(), resolved) != nullptr && IsSystemFolder(resolved);
+}
 
 }  // namespace
 
@@ -70,7 +82,9 @@ std::string Folder() {
     for (const std::string& base : {Absolute(std::getenv("XDG_CONFIG_HOME")),
                                     home.empty() ? std::string() : home + "/.config",
                                     account.empty() ? std::string() : account + "/.config"}) {
-        if (!base.empty() && OurFolder(base + "/zwinkerle")) return base + "/zwinkerle/";
+        if (!base.empty() && !InTheSystemsFolders(base) && OurFolder(base + "/zwinkerle") &&
+            !InTheSystemsFolders(base + "/zwinkerle"))
+            return base + "/zwinkerle/";
     }
     return {};
 }
