@@ -6,7 +6,9 @@
 // through a script this program loads into it, and GNOME Shell, through the
 // extension that comes with the program. Both report on the session bus.
 // Elsewhere, without a session bus, or where the desktop will not, nothing
-// is reported and the X pointer stands alone, as on X11.
+// is reported and the X pointer stands alone, as on X11. Which of the two
+// the program believes: pointer_choice.h. The bus side, by desktop:
+// desktop_pointer_bus.h.
 #pragma once
 
 #include <poll.h>
