@@ -39,8 +39,11 @@ struct DesktopPointer::Bus {
     // Unloads the script, if KWin was asked to load it; sent, not waited for.
     void UnloadScript();
     void RemoveScriptFile();
+    // Writes the script with our bus name and secret, loads and starts it.
     void LoadScript();
+    // What the script's calls must carry: random, this copy's alone.
     static std::string NewSecret();
+    // The script's call with a position.
     static int OnCall(sd_bus_message* message, void* userdata, sd_bus_error* error);
     static int OnKWinFound(sd_bus_message* reply, void* userdata, sd_bus_error*);
     static int OnScriptLoaded(sd_bus_message* reply, void* userdata, sd_bus_error*);
@@ -58,7 +61,9 @@ struct DesktopPointer::Bus {
     // (desktop_pointer_gnome_shell.cpp).
     // Listens to its signals and to who owns its name.
     bool WatchExtension();
+    // The extension's signal with a position.
     static int OnSignal(sd_bus_message* message, void* userdata, sd_bus_error*);
+    // The extension's name changed hands, or its owner was found.
     static int OnExtensionOwner(sd_bus_message* message, void* userdata, sd_bus_error*);
     static int OnExtensionOwnerFound(sd_bus_message* reply, void* userdata, sd_bus_error*);
 

@@ -27,11 +27,13 @@ std::optional<Clock::duration> Earliest(std::optional<Clock::duration> a, std::o
     return std::min(*a, *b);
 }
 
+constexpr auto kWithoutTimer = std::chrono::hours(1);  // ticks without a timer: too rare to matter
+
 // One timer for the program: the first form's interval (all forms share it).
 std::chrono::milliseconds Interval() {
     for (const auto& [window, form] : TheDesktop().forms)
         if (form->TimerIntervalMs() > 0) return std::chrono::milliseconds(form->TimerIntervalMs());
-    return std::chrono::hours(1);
+    return kWithoutTimer;
 }
 
 // A failure that leaves an event handler ends there, as in a statement.

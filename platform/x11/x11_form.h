@@ -66,6 +66,7 @@ public:
 
     FormEvents& Events() { return events_; }
     std::uint32_t TimerIntervalMs() const { return timerIntervalMs_; }
+    // Where the window stands, in the program's pixels.
     RECT Rect() const;
 
     // Window manager side, called by the backend's calls and event loop.
@@ -73,6 +74,7 @@ public:
     void TakeShape(const Rectangles& shape);
     // The server lost what the window showed: all of it travels again.
     void OnExpose();
+    // The window, its parent or the window manager's frame around it moved.
     void OnConfigure(const XConfigureEvent& event);
     void OnReparent(const XReparentEvent& event);
     void OnFrameConfigure();
@@ -105,6 +107,7 @@ private:
     // The window, unmapped, on the root.
     Window CreateTopLevel() const;
     void Map() { stacking_.Map(window_, Rect()); }
+    // Moves the window's corner to a point of the root window.
     void MoveTo(std::int32_t left, std::int32_t top);
     void UpdatePositionFromServer();
     bool Opaque(std::int32_t x, std::int32_t y) const {
