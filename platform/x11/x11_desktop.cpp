@@ -19,6 +19,9 @@ namespace platform::x11 {
 
 namespace {
 
+// Alive from before main until after the program's own statics (its forms) are gone.
+Desktop desktop;
+
 int IgnoreError(Display*, XErrorEvent*) { return 0; }  // a vanished window must not end the program
 
 int ServerGone(Display*) {
@@ -62,10 +65,7 @@ void QueryExtensions() {
 
 }  // namespace
 
-Desktop& TheDesktop() {
-    static Desktop desktop;
-    return desktop;
-}
+Desktop& TheDesktop() { return desktop; }
 
 X11Form* FormOf(HWND window) {
     const Desktop& d = TheDesktop();
