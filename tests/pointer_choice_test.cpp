@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/x11/desktop_pointer.h"
+#include "platform/x11/pointer_choice.h"
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include "platform/contract/form.h"
 #include "platform/posix/program_file.h"
 #include "platform/x11/x11_desktop.h"
+#include "platform/x11/x11_monitors.h"
+#include "platform/x11/x11_program_pixels.h"
 
 namespace platform {
 

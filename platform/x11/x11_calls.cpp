@@ -1,12 +1,14 @@
 // x11_calls.cpp: the user32 and gdi32 calls on X11.
 //
 // Implements: GetCursorPos (XQueryPointer, or where the Wayland desktop
-// reports the pointer while X cannot know it), GetWindowRect (the geometry the
-// server last reported, no round trip), both in the program's pixels, SetWindowPos (topmost only),
+// reports the pointer while X cannot know it; kept where the event loop
+// compares it), GetWindowRect (the geometry the server last reported, no
+// round trip), both in the program's pixels, SetWindowPos (topmost only),
 // ReleaseCapture, SendMessageA (the caption grab) and SetWindowRgn (Shape).
 #include "platform/software/client_regions.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_form.h"
+#include "platform/x11/x11_program_pixels.h"
 
 namespace platform {
 
@@ -15,7 +17,7 @@ using x11::TheDesktop;
 using x11::X11Form;
 
 BOOL GetCursorPos(POINTAPI* point) {
-    auto& d = TheDesktop();
+    x11::Desktop& d = TheDesktop();
     if (point == nullptr || d.display == nullptr) return 0;
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;

@@ -1,7 +1,8 @@
-// x11_desktop.h: the X11 backend's state, shared by its files.
+// x11_desktop.h: the X11 backend's state, shared by its files: one
+// connection, its atoms and extensions, the forms on it, the pointer and
+// the window manager as last seen. TheDesktop() is its one name.
 //
-// One connection, its atoms and extensions, and the forms on it. Nothing
-// outside platform/x11/ sees this header.
+// Nothing outside platform/x11/ sees this header.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -12,7 +13,7 @@
 #include <vector>
 
 #include "platform/contract/win_api.h"
-#include "platform/x11/desktop_pointer.h"
+#include "platform/x11/pointer_choice.h"
 
 namespace platform::x11 {
 
@@ -56,57 +57,17 @@ struct Desktop {
     std::string wmName;  // as its check window names it
 };
 
-// The connection; null before RunProgram opened it and after it closed it.
+// The connection; null before OpenDesktop opened it and after CloseDesktop.
 Desktop& TheDesktop();
+
+// Opens the connection to the X server and learns the desktop: atoms,
+// extensions, density, monitors, window manager. False, with one line on
+// stderr, where there is no display or it cannot show the face.
+bool OpenDesktop();
+// Releases the forms' windows, then closes the connection.
+void CloseDesktop();
 
 // The form behind a window handle, or null.
 X11Form* FormOf(HWND window);
-
-// Whether the running window manager implements the given EWMH atom: one
-// with a live EWMH check window that lists it, as last seen.
-bool WindowManagerSupports(Atom feature);
-// Whether a window manager keeps our window above others. When none does
-// (none runs, or one without EWMH), we keep ourselves above.
-bool WindowManagerKeepsAbove();
-// Whether a window of ours should be left unmanaged (override-redirect)
-// and place, raise and move itself: a manager runs that cannot keep it
-// above every other window, full-screen ones included.
-bool StandAloneUnderThisManager();
-// Whether a compositing manager runs on our screen, which shows windows of
-// a visual with alpha as they are meant: see-through where alpha is 0.
-bool CompositorRuns();
-
-// Looks afresh for a window manager and watches it, so that one that comes
-// or goes is noticed: its selection owner and check window report their
-// destruction, the root window a new manager and a changed check property.
-void WatchWindowManager();
-// Whether an event tells that the window manager may have come or gone.
-bool ConcernsWindowManager(const XEvent& event);
-
-// Sends an EWMH client message about `window` to the root window.
-void SendRootMessage(Window window, Atom type, long l0, long l1, long l2, long l3, long l4);
-
-// Rectangles of the active monitors on the root window; the whole screen
-// when RandR says nothing.
-std::vector<RECT> MonitorRects();
-// The primary monitor, else the first, else the whole screen.
-RECT PrimaryMonitorRect();
-
-// Whether the X server is Xwayland: it says so in an extension of its own
-// (from Xwayland 23) and in the names of its monitors (XWAYLAND0, ...).
-bool IsXwayland();
-
-// Reads the desktop's density (Xft.dpi in the root window's resources,
-// else 96 dots per inch): from 144 on, a program pixel is the nearest whole
-// number of screen pixels. Once, before any window exists.
-void ReadDensity();
-// Finds the primary monitor's corner again, as the monitors change.
-void ReadOrigin();
-// Between root and program coordinates.
-POINTAPI ProgramPoint(int rootX, int rootY);
-int RootX(std::int32_t programX);
-int RootY(std::int32_t programY);
-// A root rectangle in program pixels, grown to whole ones.
-RECT ProgramRect(const RECT& root);
 
 }  // namespace platform::x11

@@ -1,4 +1,5 @@
-// x11_form.h: a form as a frameless, shaped X11 window.
+// x11_form.h: a form as a frameless, shaped X11 window. Its stacking, its
+// first map and its caption drag have rooms of their own.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -10,6 +11,9 @@
 
 #include "platform/software/raster_form.h"
 #include "platform/software/region_store.h"
+#include "platform/x11/x11_drag.h"
+#include "platform/x11/x11_map_retry.h"
+#include "platform/x11/x11_stacking.h"
 
 namespace platform::x11 {
 
@@ -62,58 +66,53 @@ public:
 
     FormEvents& Events() { return events_; }
     std::uint32_t TimerIntervalMs() const { return timerIntervalMs_; }
+    // Where the window stands, in the program's pixels.
     RECT Rect() const;
 
     // Window manager side, called by the backend's calls and event loop.
-    void MakeTopmost();
+    void MakeTopmost() { stacking_.MakeTopmost(window_, mapped_); }
     void TakeShape(const Rectangles& shape);
     // The server lost what the window showed: all of it travels again.
     void OnExpose();
+    // The window, its parent or the window manager's frame around it moved.
     void OnConfigure(const XConfigureEvent& event);
     void OnReparent(const XReparentEvent& event);
     void OnFrameConfigure();
     // The window manager's frame around us; the root window when none.
     Window Parent() const { return parent_; }
     void OnMapped(bool mapped);
-    // NOTE: a window manager that is still starting can lose a map request
-    // (seen with openbox); ask again now and then until the window first
-    // shows. After that an unmapped window is the user's doing (minimised).
-    // True while the window waits for its first map, so ticks must go on.
+    // True while the window waits for its first map, so ticks must go on;
+    // asks again when it is time (x11_map_retry.h).
     bool KeepShowing(std::chrono::steady_clock::time_point now);
-    // Another window covers ours. When no window manager keeps us above,
-    // KeepAbove, once a tick, raises us over it.
-    void OnCovered() { covered_ = true; }
+    void OnCovered() { stacking_.OnCovered(); }
     // The window manager went while it was moving us: the drag is ours again.
-    void TakeOverDrag();
+    void TakeOverDrag() { drag_.TakeOver(window_, {left_, top_}); }
     // The monitors changed: a window no monitor shows any more comes back.
     void KeepOnMonitors();
+    // Once a tick: raises a covered window that nobody keeps above.
     void KeepAbove();
     // A left press and what becomes of it: a drag once the pointer moves.
-    void OnLeftPress(int rootX, int rootY);
-    void BeginCaptionDrag();
+    void OnLeftPress(int rootX, int rootY) { drag_.OnLeftPress(rootX, rootY); }
+    void BeginCaptionDrag() { drag_.Arm({left_, top_}); }
     void OnPointerMotion(int rootX, int rootY);
-    void OnLeftRelease();
+    void OnLeftRelease() { drag_.OnLeftRelease(window_); }
     // Frees the X resources before the connection closes.
     void Release();
     // Whether the window manager keeps the window above others; when not,
     // it raises itself over windows that cover it, once a tick.
-    bool KeptAboveByManager() const;
+    bool KeptAboveByManager() const { return stacking_.KeptAboveByManager(); }
 
 private:
     bool Present(const RECT& changed) override;
-    // Maps the window: raised by the window manager, or on its own above
-    // ordinary windows and below override-redirect ones.
-    void Map();
-    // Asks the window manager to keep the mapped window above others and on
-    // every workspace.
-    void AskToStayAbove();
+    // The window, unmapped, on the root.
+    Window CreateTopLevel() const;
+    void Map() { stacking_.Map(window_, Rect()); }
+    // Moves the window's corner to a point of the root window.
     void MoveTo(std::int32_t left, std::int32_t top);
     void UpdatePositionFromServer();
     bool Opaque(std::int32_t x, std::int32_t y) const {
         return opaque_[static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth()) + static_cast<std::size_t>(x)] != 0;
     }
-
-    enum class Drag { Idle, Armed, Own, WindowManager };
 
     FormEvents& events_;
     std::uint32_t timerIntervalMs_;
@@ -129,18 +128,9 @@ private:
     std::int32_t left_ = 0;
     std::int32_t top_ = 0;
     bool mapped_ = false;
-    bool everMapped_ = false;
-    bool shown_ = false;
-    bool covered_ = false;
-    int mapRetries_ = 0;
-    std::chrono::steady_clock::time_point nextMapRetry_{};
-    bool topmost_ = false;
-    bool leftHeld_ = false;
-    int pressX_ = 0;
-    int pressY_ = 0;
-    Drag drag_ = Drag::Idle;
-    std::int32_t dragStartLeft_ = 0;
-    std::int32_t dragStartTop_ = 0;
+    Stacking stacking_;
+    MapRetry mapRetry_;
+    CaptionDrag drag_;
 };
 
 }  // namespace platform::x11

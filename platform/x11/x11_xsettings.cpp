@@ -6,10 +6,17 @@
 #include <string>
 
 #include "platform/x11/x11_desktop.h"
+#include "platform/x11/x11_property.h"
 
 namespace platform::x11 {
 
 namespace {
+
+constexpr std::size_t kHeaderBytes = 12;  // byte order, padding, serial, number of settings
+constexpr long kMostUnits = 1 << 20;      // 32-bit units of the property read
+
+// What a setting holds, as its first byte says.
+enum SettingType : std::uint32_t { kInteger = 0, kString = 1, kColour = 2 };
 
 // Reads the property's numbers in the byte order its first byte names.
 class Reader {
@@ -41,7 +48,7 @@ private:
 
 std::optional<std::int32_t> XSettingsInteger(std::span<const std::uint8_t> data, std::string_view name) {
     Reader reader(data);
-    if (!reader.Fits(12)) return std::nullopt;
+    if (!reader.Fits(kHeaderBytes)) return std::nullopt;
     const bool big = reader.Number(1, false) != 0;
     reader.Skip(7);  // padding, serial
     const std::uint32_t count = reader.Number(4, big);
@@ -54,19 +61,19 @@ std::optional<std::int32_t> XSettingsInteger(std::span<const std::uint8_t> data,
         const std::string_view settingName = reader.Text(nameLength);
         reader.Skip(4);  // last-change serial
         switch (type) {
-            case 0:  // integer
+            case kInteger:
                 if (!reader.Fits(4)) return std::nullopt;
                 if (settingName == name) return static_cast<std::int32_t>(reader.Number(4, big));
                 reader.Skip(4);
                 break;
-            case 1: {  // string
+            case kString: {
                 if (!reader.Fits(4)) return std::nullopt;
                 const std::uint32_t length = reader.Number(4, big);
                 if (!reader.Fits((std::size_t{length} + 3) / 4 * 4)) return std::nullopt;
                 reader.Text(length);
                 break;
             }
-            case 2:  // colour: four 16-bit channels
+            case kColour:  // four 16-bit channels
                 reader.Skip(8);
                 break;
             default:
@@ -77,22 +84,12 @@ std::optional<std::int32_t> XSettingsInteger(std::span<const std::uint8_t> data,
 }
 
 std::optional<std::int32_t> DesktopInteger(std::string_view name) {
-    Desktop& d = TheDesktop();
+    const Desktop& d = TheDesktop();
     const std::string selection = "_XSETTINGS_S" + std::to_string(d.screen);
     const Window manager = XGetSelectionOwner(d.display, XInternAtom(d.display, selection.c_str(), False));
     if (manager == None) return std::nullopt;
     const Atom settings = XInternAtom(d.display, "_XSETTINGS_SETTINGS", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    std::optional<std::int32_t> value;
-    if (XGetWindowProperty(d.display, manager, settings, 0, 1 << 20, False, settings, &type, &format, &count, &after,
-                           &data) == Success &&
-        data != nullptr && format == 8)
-        value = XSettingsInteger({data, count}, name);
-    if (data != nullptr) XFree(data);
-    return value;
+    return XSettingsInteger(Property(manager, settings, settings, kMostUnits).Bytes(), name);
 }
 
 }  // namespace platform::x11

@@ -1,0 +1,46 @@
+// x11_stacking.h: keeping the window above others: asked of the window
+// manager where it can (_NET_WM_STATE_ABOVE), done by the window itself
+// where none can; and mapping it where it belongs in the stack.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include "platform/contract/win_api.h"
+
+namespace platform::x11 {
+
+class Stacking {
+public:
+    // `standAlone`: an override-redirect window, which no manager stacks.
+    explicit Stacking(bool standAlone) : standAlone_(standAlone) {}
+
+    // Whether the window manager keeps the window above others; when not,
+    // it raises itself over windows that cover it, once a tick.
+    bool KeptAboveByManager() const;
+    // SetWindowPos(HWND_TOPMOST): before the first map as a state the window
+    // manager reads then, afterwards as a request.
+    void MakeTopmost(Window window, bool mapped);
+    // Maps the window: raised by the window manager, or on its own above
+    // ordinary windows and below override-redirect ones. `rect`: where it
+    // stands.
+    void Map(Window window, const RECT& rect);
+    // The window is shown: a topmost one asks the manager to keep it above.
+    void OnShow(Window window);
+    // Another window covers ours. When no window manager keeps us above,
+    // KeepAbove, once a tick, raises us over it.
+    void OnCovered() { covered_ = true; }
+    // Raises a window that was covered over the ordinary windows that cover
+    // it; `onRoot`: mapped, without a frame around it.
+    void KeepAbove(Window window, const RECT& rect, bool onRoot);
+
+private:
+    // Asks the window manager to keep the mapped window above others and on
+    // every workspace.
+    void AskToStayAbove(Window window);
+
+    bool standAlone_;
+    bool topmost_ = false;
+    bool covered_ = false;
+};
+
+}  // namespace platform::x11
