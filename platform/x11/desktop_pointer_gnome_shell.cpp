@@ -3,6 +3,7 @@
 // its own; only signals from that name's owner count, and its going away
 // means the desktop stopped reporting.
 #include <string>
+#include <string_view>
 
 #include "platform/x11/desktop_pointer_bus.h"
 
@@ -40,6 +41,10 @@ int DesktopPointer::Bus::OnSignal(sd_bus_message* message, void* userdata, sd_bu
 
 int DesktopPointer::Bus::OnExtensionOwner(sd_bus_message* message, void* userdata, sd_bus_error*) {
     Bus& b = Of(userdata);
+    // NOTE: only the bus itself says who owns a name. A signal addressed to
+    // us reaches us whatever the match says, so a forged one is possible.
+    const char* sender = sd_bus_message_get_sender(message);
+    if (sender == nullptr || std::string_view(sender) != kBusName) return 0;
     const char *name = nullptr, *before = nullptr, *after = nullptr;
     if (sd_bus_message_read(message, "sss", &name, &before, &after) <= 0 || after == nullptr) return 0;
     if (after[0] == '\0' && !b.extensionOwner.empty()) b.stopped = true;

@@ -384,18 +384,32 @@ TEST_P(FaceOnWayland, NoOtherProgramOnTheBusCanTurnTheEyes) {
     for (const char* secret : {"", "0123456789abcdef0123456789abcdef"}) {
         EXPECT_THROW(foreign.Call(busName.c_str(), kPath, kInterface, "Moved", "sii", secret, 5, 5), std::runtime_error);
     }
-    // As the extension signals it, to everyone and to the program alone,
-    // but not from the extension's name.
-    for (const char* destination : {static_cast<const char*>(nullptr), busName.c_str()}) {
+    const auto send = [&](const char* destination, const char* path, const char* interface, const char* member,
+                          auto... arguments) {
         sd_bus_message* signal = nullptr;
-        ASSERT_GE(sd_bus_message_new_signal(foreign.Get(), &signal, kPath, kInterface, "Moved"), 0);
+        ASSERT_GE(sd_bus_message_new_signal(foreign.Get(), &signal, path, interface, member), 0);
         if (destination != nullptr) sd_bus_message_set_destination(signal, destination);
-        sd_bus_message_append(signal, "ii", 5, 5);
+        sd_bus_message_append(signal, arguments...);
         sd_bus_send(foreign.Get(), signal, nullptr);
         sd_bus_message_unref(signal);
-    }
-    sd_bus_flush(foreign.Get());
+        sd_bus_flush(foreign.Get());
+    };
+    // As the extension signals it, to everyone and to the program alone,
+    // but not from the extension's name; and after telling the program, as
+    // if it were the bus, that the extension's name is now ours.
+    const char* self = nullptr;
+    ASSERT_GE(sd_bus_get_unique_name(foreign.Get(), &self), 0);
+    for (const char* destination : {static_cast<const char*>(nullptr), busName.c_str()})
+        send(destination, kPath, kInterface, "Moved", "ii", 5, 5);
+    send(busName.c_str(), "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameOwnerChanged", "sss",
+         "example.quorl.Zwinkerle.Pointer", "", self);
+    send(busName.c_str(), kPath, kInterface, "Moved", "ii", 5, 5);
     EXPECT_FALSE(WaitUntil([&] { return !PupilsTowards(corner, 1200, 378); }, 1s)) << "the eyes turned";
+    // Nor can it tell the program the desktop stopped reporting.
+    send(busName.c_str(), "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameOwnerChanged", "sss",
+         "example.quorl.Zwinkerle.Pointer", ":1.99999", "");
+    desktop->MovePointer(100, 700);
+    EXPECT_TRUE(WaitUntil([&] { return PupilsTowards(corner, 100, 700); }, 3s)) << "the eyes froze";
 }
 
 TEST_P(FaceOnWayland, WithTheExtensionTurnedOffTheEyesStillFollowOverXWindows) {
