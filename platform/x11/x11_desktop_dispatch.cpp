@@ -39,6 +39,12 @@ bool OnTopLevelChange(const XEvent& event) {
     bool covered = false;
     for (const auto& [window, form] : d.forms) {
         if (form->KeptAboveByManager()) continue;
+        // A window that moved or restacked elsewhere cannot cover us; the
+        // check of who covers costs a round trip for every window there is.
+        const XConfigureEvent& c = event.xconfigure;
+        if (event.type == ConfigureNotify &&
+            !form->Overlaps(c.x, c.y, c.width + 2 * c.border_width, c.height + 2 * c.border_width))
+            continue;
         form->OnCovered();
         covered = true;
     }

@@ -158,7 +158,14 @@ bool X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
     return true;
 }
 
-void X11Form::KeepAbove() { stacking_.KeepAbove(window_, Rect(), mapped_ && parent_ == TheDesktop().root); }
+void X11Form::KeepAbove() { stacking_.KeepAbove(window_, RootRect(), mapped_ && parent_ == TheDesktop().root); }
+
+RECT X11Form::RootRect() const { return {left_, top_, left_ + PixelWidth(), top_ + PixelHeight()}; }
+
+bool X11Form::Overlaps(int x, int y, int width, int height) const {
+    const RECT ours = RootRect();
+    return x < ours.right && ours.left < x + width && y < ours.bottom && ours.top < y + height;
+}
 
 void X11Form::TakeShape(const Rectangles& shape) {
     Desktop& d = TheDesktop();

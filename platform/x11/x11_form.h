@@ -68,6 +68,10 @@ public:
     std::uint32_t TimerIntervalMs() const { return timerIntervalMs_; }
     // Where the window stands, in the program's pixels.
     RECT Rect() const;
+    // The window's rectangle on the root window, in screen pixels, and
+    // whether a rectangle there overlaps it.
+    RECT RootRect() const;
+    bool Overlaps(int x, int y, int width, int height) const;
 
     // Window manager side, called by the backend's calls and event loop.
     void MakeTopmost() { stacking_.MakeTopmost(window_, mapped_); }
@@ -106,7 +110,7 @@ private:
     bool Present(const RECT& changed) override;
     // The window, unmapped, on the root.
     Window CreateTopLevel() const;
-    void Map() { stacking_.Map(window_, Rect()); }
+    void Map() { stacking_.Map(window_, RootRect()); }
     // Moves the window's corner to a point of the root window.
     void MoveTo(std::int32_t left, std::int32_t top);
     void UpdatePositionFromServer();

@@ -679,6 +679,18 @@ TEST(HighDensity, At192DotsPerInchEachProgramPixelIsTwoScreenPixels) {
         EXPECT_EQ(e2e::ShapeDifferences(display, window, kind, e2e::FigureFromSource(), kFaceWidth, 2), 0);
     for (const auto& pointer : {std::pair{1000, 156}, std::pair{10, 700}, std::pair{corner.first + 97, 5}})
         ExpectPupilsTowards(display, corner, pointer, 2);
+    // With no window manager it rises over a window opened over its lower
+    // right, which lies beyond its size in the program's own pixels.
+    XSetWindowAttributes red{};
+    red.background_pixel = 0xFF0000;
+    const Window cover = XCreateWindow(display, DefaultRootWindow(display), corner.first + 200, 300, 300, 300, 0,
+                                       CopyFromParent, InputOutput, CopyFromParent, CWBackPixel, &red);
+    XMapRaised(display, cover);
+    XSync(display, False);
+    EXPECT_TRUE(WaitUntil([&] { return e2e::StackIndex(display, window) > e2e::StackIndex(display, cover); }))
+        << "covered for good";
+    XDestroyWindow(display, cover);
+    XSync(display, False);
     // The stored position is in program pixels, 15 twips each.
     e2e::Drag(display, 1, corner.first + 150, corner.second + 240, 100, 60);
     ASSERT_TRUE(WaitUntil([&] { return session.Position(window) == std::make_pair(corner.first + 100, 60); }));
