@@ -135,12 +135,4 @@ TEST_F(EyeTracker, PaintsOnlyTheSurfaceAndOnlyTheEyes) {
     EXPECT_EQ(PupilOnSurface(form->Surface(), eye::kRightEye).pixels, 37);
 }
 
-TEST_F(EyeTracker, AFailingDrawCallSkipsOnlyThatCall) {
-    PointAtWindow(5000, 78);
-    form->FailService("Circle", 3);  // whites and left pupil succeed, the right pupil fails
-    watch.tmr_Timer();
-    EXPECT_EQ(PupilOnSurface(form->Surface(), eye::kLeftEye).pixels, 37);
-    EXPECT_EQ(PupilOnSurface(form->Surface(), eye::kRightEye).pixels, 0);
-}
-
 }  // namespace
