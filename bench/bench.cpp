@@ -14,12 +14,13 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <sstream>
 #include <thread>
 
+#include "bench/pointer_path.h"
+#include "bench/process_cost.h"
 #include "tools/x_desktop/x_desktop.h"
 
 namespace {
@@ -48,49 +49,9 @@ struct Figures {
     double Noise() const { return ownMoving + serverMoving + ownResting + serverResting; }
 };
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> Tasks(pid_t pid) {
-    std::vector<std::string> tasks;
-    const std::string folder = "/proc/" + std::to_string(pid) + "/task";
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir))
-            if (entry->d_name[0] != '.') tasks.push_back(folder + "/" + entry->d_name);
-        ::closedir(dir);
-    }
-    return tasks;
-}
-
-// CPU time of all the process's threads, in ms, to the nanosecond.
-double CpuMs(pid_t pid) {
-    double ns = 0;
-    for (const std::string& task : Tasks(pid)) ns += std::atof(ReadFile(task + "/schedstat").c_str());
-    return ns / 1e6;
-}
-
-long StatusField(pid_t pid, const std::string& field) {
-    long sum = 0;
-    for (const std::string& task : Tasks(pid)) {
-        std::istringstream status(ReadFile(task + "/status"));
-        for (std::string line; std::getline(status, line);)
-            if (line.rfind(field + ":", 0) == 0) sum += std::stol(line.substr(field.size() + 1));
-        if (field == "VmRSS") break;  // shared by the threads
-    }
-    return sum;
-}
-
-// The pointer's path: a slow ellipse over most of the screen, 50 steps a second.
+// The pointer's path over most of Xvfb's screen.
 void MovePointerFor(Display* display, Clock::duration span) {
-    const auto start = Clock::now();
-    for (int step = 0; Clock::now() - start < span; ++step) {
-        const double angle = step * 0.02;
-        e2e::MovePointer(display, 512 + static_cast<int>(400 * std::cos(angle)),
-                         420 + static_cast<int>(300 * std::sin(angle * 1.3)));
-        std::this_thread::sleep_for(20ms);
-    }
+    bench::FollowPath({512, 420, 400, 300}, span, [&](int x, int y) { e2e::MovePointer(display, x, y); });
 }
 
 // The process of the subject's program: in the process group it was started
@@ -103,7 +64,7 @@ pid_t ProgramProcess(pid_t group, const Subject& subject) {
         while (const dirent* entry = ::readdir(dir)) {
             const pid_t pid = std::atoi(entry->d_name);
             if (pid <= 0 || ::getpgid(pid) != group) continue;
-            if (ReadFile("/proc/" + std::to_string(pid) + "/cmdline").find(file) != std::string::npos) {
+            if (bench::ReadText("/proc/" + std::to_string(pid) + "/cmdline").find(file) != std::string::npos) {
                 ::closedir(dir);
                 return pid;
             }
@@ -138,23 +99,17 @@ Figures Measure(const Subject& subject) {
     }
     std::this_thread::sleep_for(2s);
     const pid_t pid = ProgramProcess(spawned, subject);
-    f.rssStartKiB = StatusField(pid, "VmRSS");
+    f.rssStartKiB = bench::StatusField(pid, "VmRSS");
 
-    const auto phase = [&](auto&& body, double& own, double& serverCpu) {
-        const double ownBefore = CpuMs(pid), serverBefore = CpuMs(server.Pid());
-        const auto start = Clock::now();
-        body();
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        own = (CpuMs(pid) - ownBefore) / seconds;
-        serverCpu = (CpuMs(server.Pid()) - serverBefore) / seconds;
-        return seconds;
-    };
-    phase([&] { MovePointerFor(display, kMoving); }, f.ownMoving, f.serverMoving);
+    const bench::Cost moving = bench::CostDuring(pid, {server.Pid()}, [&] { MovePointerFor(display, kMoving); });
+    f.ownMoving = moving.cpuMs;
+    f.serverMoving = moving.besideMs[0];
     std::this_thread::sleep_for(1s);  // let the last motion settle
-    const long switchesBefore = StatusField(pid, "voluntary_ctxt_switches");
-    const double restSeconds = phase([&] { std::this_thread::sleep_for(kResting); }, f.ownResting, f.serverResting);
-    f.wakeupsResting = static_cast<double>(StatusField(pid, "voluntary_ctxt_switches") - switchesBefore) / restSeconds;
-    f.rssEndKiB = StatusField(pid, "VmRSS");
+    const bench::Cost resting = bench::CostDuring(pid, {server.Pid()}, [&] { std::this_thread::sleep_for(kResting); });
+    f.ownResting = resting.cpuMs;
+    f.serverResting = resting.besideMs[0];
+    f.wakeupsResting = resting.wakeups;
+    f.rssEndKiB = bench::StatusField(pid, "VmRSS");
     e2e::Stop(spawned);
     return f;
 }
@@ -171,9 +126,9 @@ void MeasureRequests(const Subject& subject, Figures& f, const std::string& scra
     const pid_t tracer = e2e::Spawn(argv, subject.environment);
     std::this_thread::sleep_for(subject.name == "Zwinkerle.exe (Wine)" ? 8s : 3s);
     MovePointerFor(display, 1s);
-    const auto start = ReadFile(log).size();
+    const auto start = bench::ReadText(log).size();
     MovePointerFor(display, kTracedMoving);
-    const std::string moving = ReadFile(log).substr(start);
+    const std::string moving = bench::ReadText(log).substr(start);
     e2e::Stop(tracer);
     static const std::regex request(R"(^\d+:<:[0-9a-f]+:\s*(\d+): )");
     long requests = 0, bytes = 0;

@@ -20,7 +20,7 @@
 #include "tests/e2e/compositor_session.h"
 #include "tests/e2e/x_session.h"
 #include "tools/wayland_desktop/compositor.h"
-#include "tools/wayland_desktop/session_bus.h"
+#include "tools/wayland_desktop/pointer_reporter.h"
 
 namespace e2e {
 
@@ -50,38 +50,6 @@ const Desktop kDesktops[] = {
 // Colours of their own for the native windows: seen nowhere in the face.
 constexpr platform::Colour kBehind = platform::RGB(0x1E, 0xB4, 0x5A);
 constexpr platform::Colour kLater = platform::RGB(0x32, 0x5A, 0xC8);
-
-// The program's connection to the session bus: the name whose process is `pid`.
-std::string BusNameOf(SessionBus& bus, pid_t pid) {
-    BusMessage names = bus.Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "ListNames", "");
-    char** list = nullptr;
-    std::string found;
-    if (sd_bus_message_read_strv(names.get(), &list) < 0) return found;
-    for (char** name = list; *name != nullptr; ++name) {
-        if ((*name)[0] == ':' && found.empty()) {
-            try {
-                BusMessage owner = bus.Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                            "GetConnectionUnixProcessID", "s", *name);
-                std::uint32_t id = 0;
-                if (sd_bus_message_read(owner.get(), "u", &id) > 0 && static_cast<pid_t>(id) == pid) found = *name;
-            } catch (const std::exception&) {  // gone meanwhile
-            }
-        }
-        std::free(*name);
-    }
-    std::free(list);
-    return found;
-}
-
-// Whether KWin runs the script of the program whose bus name is `program`,
-// which names it after that: ":1.42" gives zwinkerle-pointer-1-42.
-bool KWinRunsScriptOf(SessionBus& bus, const std::string& program) {
-    std::string name = "zwinkerle-pointer-" + program.substr(1);
-    std::replace(name.begin(), name.end(), '.', '-');
-    BusMessage reply = bus.Call("org.kde.KWin", "/Scripting", "org.kde.kwin.Scripting", "isScriptLoaded", "s", name.c_str());
-    int loaded = 0;
-    return sd_bus_message_read(reply.get(), "b", &loaded) > 0 && loaded != 0;
-}
 
 class FaceOnWayland : public OnCompositor<Desktop> {
 protected:
@@ -140,11 +108,7 @@ protected:
     // Whether both pupils look at (px, py) from the face at `corner`.
     bool PupilsTowards(std::pair<int, int> corner, int px, int py) {
         const platform::Image face = desktop->Screenshot(corner.first, corner.second, kFaceWidth, kFaceHeight);
-        for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
-            const auto [pupilX, pupilY] = PupilTowards(corner.first, corner.second, eyeX, eyeY, px, py);
-            if (EyeMismatches(face, eyeX, eyeY, pupilX, pupilY) != 0) return false;
-        }
-        return true;
+        return PupilsLookAt(face, corner.first, corner.second, px, py);
     }
     // Starts the face at `corner` in the middle of the screen, over a
     // full-screen native window.
@@ -156,24 +120,9 @@ protected:
         WaitUntilTheDesktopReports();
         return face;
     }
-    // The desktop's reporter of the pointer is up, for the program now
-    // running: KWin runs its script, GNOME Shell has the extension on. On
-    // a busy machine that takes a while, none of which the face waits for.
+    // The desktop's reporter of the pointer is up, for the program now running.
     void WaitUntilTheDesktopReports() {
-        if (GetParam().kind == CompositorKind::Sway) return;
-        SessionBus bus(desktop->BusAddress());
-        if (GetParam().kind == CompositorKind::Gnome) {
-            EXPECT_TRUE(WaitUntil([&] {
-                BusMessage reply = bus.Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                            "NameHasOwner", "s", "example.quorl.Zwinkerle.Pointer");
-                int owned = 0;
-                return sd_bus_message_read(reply.get(), "b", &owned) > 0 && owned != 0;
-            }, 15s)) << "the extension is not on";
-            return;
-        }
-        std::string busName;
-        EXPECT_TRUE(WaitUntil([&] { return !(busName = BusNameOf(bus, pid)).empty(); }, 15s)) << "not on the bus";
-        EXPECT_TRUE(WaitUntil([&] { return KWinRunsScriptOf(bus, busName); }, 15s)) << "no script loaded" << program->Stderr(pid);
+        EXPECT_EQ(WaitForPointerReporter(*desktop, pid, 30s), "") << program->Stderr(pid);
     }
     // The program's times of waking: voluntary and forced context switches.
     long WakeUps() const {

@@ -259,4 +259,12 @@ int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupil
     return mismatches;
 }
 
+bool PupilsLookAt(const platform::Image& face, int left, int top, int pointerX, int pointerY) {
+    for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
+        const auto [pupilX, pupilY] = PupilTowards(left, top, eyeX, eyeY, pointerX, pointerY);
+        if (EyeMismatches(face, eyeX, eyeY, pupilX, pupilY) != 0) return false;
+    }
+    return true;
+}
+
 }  // namespace e2e

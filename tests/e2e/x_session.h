@@ -136,6 +136,9 @@ std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int 
 // pupil's disc, the eye white around it. Every backend paints with the same
 // disc rule, so anything but 0 is a fault.
 int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY, int density = 1);
+// Whether both pupils on `face`, a grab of the face whose corner is at
+// (left, top), look at (pointerX, pointerY).
+bool PupilsLookAt(const platform::Image& face, int left, int top, int pointerX, int pointerY);
 
 
 }  // namespace e2e

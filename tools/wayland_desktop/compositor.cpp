@@ -155,7 +155,8 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
         if (std::chrono::steady_clock::now() > deadline) throw failure("did not start in time");
         for (const Process& process : Processes("")) {
             if (process.group != pid_) continue;
-            if (process.name == means_->ProcessName()) compositorPid_ = process.pid;
+            // NOTE: sway forks children of its own name to start programs.
+            if (process.name == means_->ProcessName() && process.parent == pid_) compositorPid_ = process.pid;
             if (process.name != "Xwayland") continue;
             for (std::size_t i = 1; i < process.arguments.size(); ++i) {
                 const std::string& argument = process.arguments[i];

@@ -107,8 +107,7 @@ std::vector<Process> Processes(const std::string& mark) {
         if (open == std::string::npos || close == std::string::npos) continue;  // gone meanwhile
         process.name = stat.substr(open + 1, close - open - 1);
         std::istringstream rest(stat.substr(close + 2));
-        int parent = 0;
-        rest >> process.state >> parent >> process.group;
+        rest >> process.state >> process.parent >> process.group;
         std::stringstream cmdline(ReadFile(entry.path() / "cmdline"));
         for (std::string argument; std::getline(cmdline, argument, '\0');) process.arguments.push_back(argument);
         const std::string environment = '\0' + ReadFile(entry.path() / "environ");

@@ -30,6 +30,7 @@ void RemoveStaleXLocks(uid_t user);
 // A process on this machine, as /proc tells.
 struct Process {
     pid_t pid = 0;
+    pid_t parent = 0;
     pid_t group = 0;
     char state = 0;
     std::string name;
