@@ -33,26 +33,27 @@ TEST(AddBackslash, EndsThePathInOneSeparatorInPlace) {
     }
 }
 
-TEST(FolderQuery, KeepsTheAnsweredLengthAndEndsInTheSeparator) {
-    struct Case { const char* name; std::string answer; platform::UINT length; std::string expected; };
+// The query answers as the Windows calls do: the folder's length when it
+// fits the buffer with its NUL, else the size it would need.
+TEST(FolderQuery, KeepsTheAnsweredFolderEndingInTheSeparatorWhenItFits) {
+    const std::string longest = "/" + std::string(258, 'x');
+    struct Case { const char* name; std::string folder, expected; };
     const Case cases[] = {
-        {"plain folder", "/etc", 4, "/etc/"},
-        {"already ends in the separator", "/tmp/", 5, "/tmp/"},
-        {"answers 0", "", 0, "/"},
-        {"shorter length than the text", "/usr/lib", 4, "/usr/"},
-        {"does not fit the buffer", "", 300, "/"},
+        {"plain folder", "/etc", "/etc/"},
+        {"already ends in the separator", "/tmp/", "/tmp/"},
+        {"answers nothing", "", "/"},
+        {"the longest that fits", longest, longest + "/"},
+        {"one character more does not fit", longest + "x", "/"},
     };
     for (const Case& c : cases) {
-        std::size_t sizeSeen = 0;
-        const std::string answer = WithSeparators(c.answer);
-        const std::string folder = FolderFromQuery([&](char* buffer, platform::UINT size) {
-            sizeSeen = size;
-            EXPECT_EQ(std::string(buffer, size), std::string(260, '\0')) << "buffer not all NULs";
-            answer.copy(buffer, answer.size());
-            return c.length;
+        const std::string folder = WithSeparators(c.folder);
+        const std::string answered = FolderFromQuery([&](char* buffer, platform::UINT size) {
+            if (folder.size() >= size) return static_cast<platform::UINT>(folder.size() + 1);
+            folder.copy(buffer, folder.size());
+            buffer[folder.size()] = '\0';
+            return static_cast<platform::UINT>(folder.size());
         });
-        EXPECT_EQ(folder, WithSeparators(c.expected)) << c.name;
-        EXPECT_EQ(sizeSeen, 260U);
+        EXPECT_EQ(answered, WithSeparators(c.expected)) << c.name;
     }
 }
 

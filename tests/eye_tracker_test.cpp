@@ -58,26 +58,6 @@ protected:
     HeadlessForm* form = nullptr;
 };
 
-TEST_F(EyeTracker, PupilsLookTowardsThePointer) {
-    struct Case { const char* where; std::int32_t dx, dy; double lx, ly, rx, ry; };
-    const Case cases[] = {
-        {"on the left eye centre", 48, 78, 48, 78, 103, 78},
-        {"on the right eye centre", 105, 78, 50, 78, 105, 78},
-        {"far right at eye height", 5000, 78, 50, 78, 107, 78},
-        {"far left at eye height", -5000, 78, 46, 78, 103, 78},
-        {"straight above the left eye", 48, -400, 48, 76, 105 - 2 * 57 / std::hypot(57, 478), 78 - 2 * 478 / std::hypot(57, 478)},
-        {"straight below both, far away", 76, 100000, 48.0, 80, 105.0, 80},
-        {"between the eyes", 76, 78, 50, 78, 103, 78},
-        {"down and right 3-4-5", 48 + 300, 78 + 400, 49.2, 79.6, 105 + 2 * 243 / std::hypot(243, 400), 78 + 2 * 400 / std::hypot(243, 400)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.where);
-        PointAtWindow(c.dx, c.dy);
-        watch.tmr_Timer();
-        ExpectPupils(c.lx, c.ly, c.rx, c.ry);
-    }
-}
-
 TEST_F(EyeTracker, FollowsTheWindowWhenItMoves) {
     PointAt(448, 100);  // above the left eye at (448, 178)
     watch.tmr_Timer();
@@ -133,14 +113,6 @@ TEST_F(EyeTracker, PaintsOnlyTheSurfaceAndOnlyTheEyes) {
     EXPECT_EQ(form->Surface().pixels, before.pixels);
     watch.tmr_Timer();
     EXPECT_EQ(PupilOnSurface(form->Surface(), eye::kRightEye).pixels, 37);
-}
-
-TEST_F(EyeTracker, AFailingDrawCallSkipsOnlyThatCall) {
-    PointAtWindow(5000, 78);
-    form->FailService("Circle", 3);  // whites and left pupil succeed, the right pupil fails
-    watch.tmr_Timer();
-    EXPECT_EQ(PupilOnSurface(form->Surface(), eye::kLeftEye).pixels, 37);
-    EXPECT_EQ(PupilOnSurface(form->Surface(), eye::kRightEye).pixels, 0);
 }
 
 }  // namespace

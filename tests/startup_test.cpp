@@ -1,17 +1,13 @@
-// Start-up on the in-memory desktop: the settings-file name and where the
-// window stands; and the figure window's double-click. (The single copy and
-// the mouse buttons are tested on the real program.)
+// Start-up: the settings-file name, and whether a stored place shows enough
+// of the face; double-clicks from single presses. (Where the window stands,
+// the single copy and the mouse buttons are tested on the real program.)
 #include <gtest/gtest.h>
 
 #include "common/Commands.h"
-#include "figure_window/fMouseWatch.h"
 #include "figure_window/figure_resources.h"
-#include "platform/contract/app.h"
 #include "platform/shared/double_click.h"
-#include "platform/headless/headless_desktop.h"
 #include "startup/AppModul.h"
 #include "startup/face_on_screen.h"
-#include "tests/platform_expectations.h"
 #include "tests/temp_folder.h"
 
 using namespace platform;
@@ -52,66 +48,6 @@ TEST(InitAppIdentity, NamesTheSettingsFileAfterTheLongProgramPathInTheUsersFolde
     }
 }
 
-struct Outcome {
-    bool ended = false;
-    bool visible = false;
-    bool topmost = false;
-    bool shaped = false;
-    std::int32_t left = 0, top = 0;
-};
-
-// Runs Main once on a fresh desktop, after `prepare`, and unloads the
-// figure window again.
-template <typename Prepare>
-Outcome RunMain(Prepare prepare) {
-    headless::ResetDesktop();
-    prepare(headless::TheDesktop());
-    Outcome outcome;
-    try {
-        Main();
-    } catch (const ProgramEnded&) {
-        outcome.ended = true;
-    }
-    if (!headless::TheDesktop().forms.empty()) {
-        const headless::HeadlessForm& form = *headless::TheDesktop().forms.begin()->second;
-        outcome.visible = form.Visible();
-        outcome.topmost = form.Topmost();
-        outcome.shaped = form.Shaped();
-        outcome.left = form.Rect().left;
-        outcome.top = form.Rect().top;
-    }
-    fMouseWatch::Default().Unload();
-    return outcome;
-}
-
-TEST(Main, PlacesTheWindowAsTheSettingsSay) {
-    struct Case { const char* name; std::string ini; std::int32_t left, top; };
-    // 1920 pixels = 28800 twips; half of it less half of 2220 twips: 13290 twips, 886 pixels.
-    const Case cases[] = {
-        {"no settings file", "", 886, 0},
-        {"no section", "[Other]\nTop=15\n", 886, 0},
-        {"both stored", "[Quorl's Zwinkerle]\nTop=1440\nLeft=3000\n", 200, 96},
-        {"only Top: Left 0", "[Quorl's Zwinkerle]\nTop=1440\n", 0, 96},
-        {"blanks and trailing text", "[Quorl's Zwinkerle]\nTop=  300px\nLeft= -150.4\n", -10, 20},
-        {"partly on the monitor", "[Quorl's Zwinkerle]\nTop=-1500\nLeft=27000\n", 1800, -100},
-        {"too little of the face on the monitor", "[Quorl's Zwinkerle]\nTop=-3000\nLeft=28000\n", 886, 0},
-        {"wholly off every monitor", "[Quorl's Zwinkerle]\nTop=0\nLeft=-3000\n", 886, 0},
-        {"Top beyond the pixel range is not applied", "[Quorl's Zwinkerle]\nTop=1e30\nLeft=150\n", 10, 0},
-    };
-    for (const Case& c : cases) {
-        test::TempFolder folder;
-        folder.Write(kProgramFile, "");
-        if (!c.ini.empty()) folder.Write("zwinkerle.ini", c.ini);
-        const Outcome outcome = RunMain([&](headless::Desktop& desktop) { desktop.appPath = folder.Path(); });
-        EXPECT_FALSE(outcome.ended) << c.name;
-        EXPECT_TRUE(outcome.visible) << c.name;
-        EXPECT_TRUE(outcome.shaped && outcome.topmost) << c.name;  // loaded before it was placed
-        EXPECT_EQ(outcome.left, c.left) << c.name;
-        EXPECT_EQ(outcome.top, c.top) << c.name;
-        EXPECT_EQ(folder.Read("zwinkerle.ini"), c.ini) << "start-up wrote the settings file";
-    }
-}
-
 TEST(FaceIsReachable, JudgesByTheFacesPixelsNotTheWindowsRectangle) {
     // The face covers x 6..142 and y 21..229 of the 148 x 230 window.
     const RECT screen{0, 0, 1024, 768};
@@ -137,20 +73,6 @@ TEST(FaceIsReachable, JudgesByTheFacesPixelsNotTheWindowsRectangle) {
     const Image blank(148, 230, RGB(0, 1, 43));
     EXPECT_FALSE(FaceIsReachable(blank, {0, 0, 148, 230}, {screen}));
     EXPECT_TRUE(FaceIsReachable(Image{}, {1000, 0, 1148, 230}, {screen}));
-}
-
-TEST(FigureWindow, DoubleClickStoresTopThenLeftAndEnds) {
-    headless::ResetDesktop();
-    test::TempFolder folder;
-    AppTitle = "Quorl's Zwinkerle";
-    IniFile = folder.File("zwinkerle.ini");
-    fMouseWatch watch;
-    headless::FormOf(watch.Me().hWnd())->MoveTo(-20, 96);
-    EXPECT_THROW(watch.Form_DblClick(), ProgramEnded);
-    EXPECT_EQ(folder.Read("zwinkerle.ini"), test::Lines({"[Quorl's Zwinkerle]", "Top=1440", "Left=-300"}));
-    // A write that fails still ends the program.
-    IniFile = folder.File("no/such/folder/zwinkerle.ini");
-    EXPECT_THROW(watch.Form_DblClick(), ProgramEnded);
 }
 
 TEST(DoubleClick, TwoPressesCloseInTimeAndPlace) {

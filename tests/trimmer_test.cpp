@@ -5,6 +5,7 @@
 #include "platform/software/client_regions.h"
 #include "platform/runtime/failure.h"
 #include "shaper/cTrimmer.h"
+#include "tests/faulty_form.h"
 #include "tests/test_window.h"
 
 using namespace platform;
@@ -39,21 +40,6 @@ TEST(TrimForm, CutsEachRowToItsRunsOfNonKeyPixels) {
     }
 }
 
-TEST(TrimForm, HandsOverOneSpanPerRunNeverMergingRows) {
-    PictureWindow window(PictureFromRows({".xx.x", ".xx.x", "....."}));
-    cTrimmer trimmer;
-    trimmer.TrimForm(*window.form);
-    const Rectangles& spans = window.Headless().Shape();
-    ASSERT_EQ(spans.size(), 4U);
-    const RECT expected[] = {{1, 0, 3, 1}, {4, 0, 5, 1}, {1, 1, 3, 2}, {4, 1, 5, 2}};
-    for (std::size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(spans[i].left, expected[i].left);
-        EXPECT_EQ(spans[i].top, expected[i].top);
-        EXPECT_EQ(spans[i].right, expected[i].right);
-        EXPECT_EQ(spans[i].bottom, expected[i].bottom);
-    }
-}
-
 TEST(TrimForm, AWindowOfHeightZeroGetsTheEmptyShape) {
     PictureWindow flat(Image(4, 0, test::kKey));
     cTrimmer another;
@@ -79,19 +65,22 @@ TEST(TrimForm, RestoresScaleModeAndAutoRedraw) {
 }
 
 TEST(TrimForm, AWindowWithoutPictureIsNotTouched) {
-    PictureWindow window(PictureFromRows({".x"}), vbPixels, /*withPicture=*/false);
+    PictureWindow window(PictureFromRows({".x"}), vbTwips, /*withPicture=*/false);
     cTrimmer trimmer;
     trimmer.TrimForm(*window.form);
-    EXPECT_EQ(window.Headless().ServiceLog(), std::vector<std::string>{"Picture"});
     EXPECT_FALSE(window.Headless().Shaped());
+    EXPECT_EQ(window.form->ScaleMode(), vbTwips);
+    EXPECT_FALSE(window.form->AutoRedraw());
     EXPECT_EQ(trimmer.Region, HRGN{});
+    EXPECT_EQ(ClientRegions().LiveCount(), 0U);
 }
 
 TEST(TrimForm, AFailureDuringTheScanLeavesTheWindowAsItStood) {
     PictureWindow window(PictureFromRows({".x.", "xx.", "..x"}), vbTwips);
-    window.Headless().FailService("Point", 5);  // key colour and four pixels read
+    test::FaultyForm faulty(*window.form);
+    faulty.unreadable = POINTAPI{1, 1};  // after a span of the first row was made
     cTrimmer trimmer;
-    EXPECT_THROW(trimmer.TrimForm(*window.form), platform::Failure);
+    EXPECT_THROW(trimmer.TrimForm(faulty), platform::Failure);
     EXPECT_FALSE(window.Headless().Shaped());          // keeps its previous shape
     EXPECT_EQ(window.form->ScaleMode(), vbPixels);     // left in pixels...
     EXPECT_TRUE(window.form->AutoRedraw());            // ...with persistent drawing on
@@ -101,14 +90,15 @@ TEST(TrimForm, AFailureDuringTheScanLeavesTheWindowAsItStood) {
 
 TEST(TrimForm, ASecondShapingReplacesTheFirst) {
     PictureWindow window(PictureFromRows({".x", "xx"}));
+    test::FaultyForm faulty(*window.form);
     cTrimmer trimmer;
-    trimmer.TrimForm(*window.form);
+    trimmer.TrimForm(faulty);
     const HRGN first = trimmer.Region;
-    window.Headless().FailService("Point", 3);
-    EXPECT_THROW(trimmer.TrimForm(*window.form), platform::Failure);
+    faulty.unreadable = POINTAPI{0, 1};
+    EXPECT_THROW(trimmer.TrimForm(faulty), platform::Failure);
     EXPECT_EQ(trimmer.Region, first);  // still the window's region
-    window.Headless().FailService("Point", 1000);
-    trimmer.TrimForm(*window.form);
+    faulty.unreadable.reset();
+    trimmer.TrimForm(faulty);
     EXPECT_NE(trimmer.Region, first);
     EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "##"}));
     EXPECT_EQ(ClientRegions().LiveCount(), 0U);

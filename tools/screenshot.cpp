@@ -1,13 +1,16 @@
 // screenshot.cpp: the README's picture of the real program on a desktop.
 // Usage: zw_screenshot OUTPUT.png
 #include <X11/Xlib.h>
+#include <stdlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <thread>
 
-#include "tests/e2e/x_session.h"
+#include "figure_window/eye_geometry.h"
+#include "tools/x_desktop/x_desktop.h"
 
 namespace {
 
@@ -72,7 +75,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
         return 2;
     }
-    using namespace std::chrono_literals;
     constexpr int kWidth = 480, kHeight = 300;
     e2e::XServer server(kWidth, kHeight);
     Display* display = server.Connection();
@@ -90,16 +92,30 @@ int main(int argc, char** argv) {
     XClearWindow(display, root);
     XSync(display, False);
 
-    test::TempFolder folder;
-    e2e::Program program(server, folder);
-    folder.Write("zwinkerle.ini", "[Quorl's Zwinkerle]\nTop=750\nLeft=2400\n");
-    const pid_t pid = program.Start();
-    if (e2e::WaitForWindow(display, pid) == 0) {
-        std::fprintf(stderr, "the program showed no window\n");
+    // The program in a folder of its own, placed by its settings file, with
+    // the pointer where its eyes look from their first tick on.
+    char folderName[] = "/tmp/zwinkerle-screenshot.XXXXXX";
+    if (::mkdtemp(folderName) == nullptr) {
+        std::perror("mkdtemp");
         return 1;
     }
+    const std::filesystem::path folder = folderName;
+    std::filesystem::copy_file(ZW_PROGRAM_PATH, folder / "zwinkerle");
+    std::ofstream(folder / "zwinkerle.ini") << "[Quorl's Zwinkerle]\nTop=750\nLeft=2400\n";
     e2e::MovePointer(display, 400, 230);
-    std::this_thread::sleep_for(500ms);
-    WritePng(e2e::GrabScreen(display, 0, 0, kWidth, kHeight), argv[1]);
-    return 0;
+    const pid_t pid = e2e::Spawn({(folder / "zwinkerle").string()},
+                                 {"DISPLAY=" + server.Name(), "XDG_CONFIG_HOME=" + (folder / "config").string()});
+    const Window window = e2e::WaitForWindow(display, pid);
+    // Its eyes are painted once their white shows.
+    const auto eyesPainted = [&] {
+        const auto [left, top] = e2e::RootPosition(display, window);
+        const platform::Image face = e2e::GrabScreen(display, left, top, eye::kRightEye.x + 6, eye::kRightEye.y + 6);
+        return std::count(face.pixels.begin(), face.pixels.end(), eye::kWhiteColour) > 0;
+    };
+    const bool shown = window != 0 && e2e::WaitUntil(eyesPainted);
+    if (shown) WritePng(e2e::GrabScreen(display, 0, 0, kWidth, kHeight), argv[1]);
+    e2e::Stop(pid);
+    std::filesystem::remove_all(folder);
+    if (!shown) std::fprintf(stderr, "the program showed no face\n");
+    return shown ? 0 : 1;
 }

@@ -34,36 +34,12 @@ HeadlessForm::HeadlessForm(const FormDefinition& definition, FormEvents& events)
 
 HeadlessForm::~HeadlessForm() { TheDesktop().forms.erase(handle_); }
 
-void HeadlessForm::FailService(const std::string& service, int succeeding) { failAfter_[service] = succeeding; }
-
-void HeadlessForm::Use(const std::string& service) {
-    serviceLog_.push_back(service);
-    const auto found = failAfter_.find(service);
-    if (found == failAfter_.end()) return;
-    if (found->second == 0) Fail();
-    --found->second;
-}
-
-HWND HeadlessForm::hWnd() { Use("hWnd"); return handle_; }
-float HeadlessForm::Top() { Use("Top"); return static_cast<float>(top_) * kTwipsPerPixel; }
-void HeadlessForm::SetTop(float twips) { Use("SetTop"); top_ = RoundToInt32(twips / kTwipsPerPixel); }
-float HeadlessForm::Left() { Use("Left"); return static_cast<float>(left_) * kTwipsPerPixel; }
-void HeadlessForm::SetLeft(float twips) { Use("SetLeft"); left_ = RoundToInt32(twips / kTwipsPerPixel); }
-float HeadlessForm::Width() { Use("Width"); return RasterForm::Width(); }
-PictureHandle HeadlessForm::Picture() { Use("Picture"); return RasterForm::Picture(); }
-std::int16_t HeadlessForm::ScaleMode() { Use("ScaleMode"); return RasterForm::ScaleMode(); }
-void HeadlessForm::SetScaleMode(std::int16_t mode) { Use("SetScaleMode"); RasterForm::SetScaleMode(mode); }
-bool HeadlessForm::AutoRedraw() { Use("AutoRedraw"); return RasterForm::AutoRedraw(); }
-void HeadlessForm::SetAutoRedraw(bool on) { Use("SetAutoRedraw"); RasterForm::SetAutoRedraw(on); }
-float HeadlessForm::ScaleWidth() { Use("ScaleWidth"); return RasterForm::ScaleWidth(); }
-float HeadlessForm::ScaleHeight() { Use("ScaleHeight"); return RasterForm::ScaleHeight(); }
-void HeadlessForm::SetFillColor(Colour colour) { Use("SetFillColor"); RasterForm::SetFillColor(colour); }
-void HeadlessForm::Circle(float x, float y, float radius, Colour colour) {
-    Use("Circle");
-    RasterForm::Circle(x, y, radius, colour);
-}
-Colour HeadlessForm::Point(float x, float y) { Use("Point"); return RasterForm::Point(x, y); }
-void HeadlessForm::Show() { Use("Show"); visible_ = true; }
+HWND HeadlessForm::hWnd() { return handle_; }
+float HeadlessForm::Top() { return static_cast<float>(top_) * kTwipsPerPixel; }
+void HeadlessForm::SetTop(float twips) { top_ = RoundToInt32(twips / kTwipsPerPixel); }
+float HeadlessForm::Left() { return static_cast<float>(left_) * kTwipsPerPixel; }
+void HeadlessForm::SetLeft(float twips) { left_ = RoundToInt32(twips / kTwipsPerPixel); }
+void HeadlessForm::Show() { visible_ = true; }
 
 RECT HeadlessForm::Rect() const { return RectAt(left_, top_); }
 

@@ -52,17 +52,6 @@ public:
     void SetTop(float twips) override;
     float Left() override;
     void SetLeft(float twips) override;
-    float Width() override;
-    PictureHandle Picture() override;
-    std::int16_t ScaleMode() override;
-    void SetScaleMode(std::int16_t mode) override;
-    bool AutoRedraw() override;
-    void SetAutoRedraw(bool on) override;
-    float ScaleWidth() override;
-    float ScaleHeight() override;
-    void SetFillColor(Colour colour) override;
-    void Circle(float x, float y, float radius, Colour colour) override;
-    Colour Point(float x, float y) override;
     void Show() override;
 
     // What a test can see and do.
@@ -74,11 +63,6 @@ public:
     const Rectangles& Shape() const { return shape_; }
     // Whether window pixel (x, y) is drawn and takes input.
     bool InShape(std::int32_t x, std::int32_t y) const;
-    // Services used, by name, in the order they were used.
-    const std::vector<std::string>& ServiceLog() const { return serviceLog_; }
-    void ClearServiceLog() { serviceLog_.clear(); }
-    // Makes `service` fail from its (succeeding + 1)-th use on.
-    void FailService(const std::string& service, int succeeding);
     void Expose() { RepaintFromPersistentImage(); }
     FormEvents& Events() { return events_; }
 
@@ -86,7 +70,6 @@ public:
     void MakeTopmost() { topmost_ = true; }
 
 private:
-    void Use(const std::string& service);
     bool Present(const RECT&) override { return true; }
 
     FormEvents& events_;
@@ -97,8 +80,6 @@ private:
     bool topmost_ = false;
     bool shaped_ = false;
     Rectangles shape_;
-    std::vector<std::string> serviceLog_;
-    std::map<std::string, int> failAfter_;
 };
 
 // The form behind a handle, or null.

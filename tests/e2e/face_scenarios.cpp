@@ -266,6 +266,7 @@ TEST_P(ProgramStarts, HandEditedAndBrokenSettingsFilesStillShowTheFace) {
         {"a strip of the face at the right edge stays", "[Quorl's Zwinkerle]\nTop=1500\nLeft=14760\n", {984, 100}},
         {"a sliver of forehead at the bottom edge", "[Quorl's Zwinkerle]\nTop=11145\nLeft=1500\n", {kTopCentreLeft, 0}},
         {"a number too large for a single", "[Quorl's Zwinkerle]\nTop=300\nLeft=1e400\n", {0, 20}},
+        {"a Top beyond the pixel range", "[Quorl's Zwinkerle]\nTop=1e30\nLeft=150\n", {10, 0}},
         {"UTF-16, little-endian", Utf16("[Quorl's Zwinkerle]\r\nTop=1500\r\nLeft=3000\r\n", true), {200, 100}},
         {"UTF-16, big-endian", Utf16("[Quorl's Zwinkerle]\r\nTop=1500\r\nLeft=3000\r\n", false), {200, 100}},
     };
