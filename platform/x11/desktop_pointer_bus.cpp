@@ -9,6 +9,7 @@
 // must come from KWin's connection; a signal must come from whoever owns
 // the extension's name.
 #include "platform/x11/desktop_pointer_bus.h"
+#include "platform/x11/sd_bus_library.h"
 
 #include <time.h>
 
@@ -29,7 +30,7 @@ DesktopPointer::Bus::~Bus() {
 }
 
 DesktopPointer::DesktopPointer(bool underXwayland) {
-    if (!underXwayland) return;
+    if (!underXwayland || !LoadSdBus()) return;
     auto b = std::make_unique<Bus>();
     if (sd_bus_open_user(&b->bus) < 0) return;  // no session bus
     if (!b->ServeKWinScript() || !b->WatchExtension() || !b->FindKWin()) return;
