@@ -68,7 +68,7 @@ bool CaptionDrag::HandOver(Window window) {
     return true;
 }
 
-void CaptionDrag::TakeOver(Window window, POINTAPI windowAt) {
+void CaptionDrag::TakeOver(Window window) {
     const Desktop& d = TheDesktop();
     if (state_ != State::WindowManager) return;
     Window root = 0, child = 0;
@@ -81,11 +81,11 @@ void CaptionDrag::TakeOver(Window window, POINTAPI windowAt) {
         return;
     }
     // Go on from here, holding the pointer so that its release reaches us.
+    // NOTE: still from the press and where the window stood then, as the
+    // manager moved it: motion that waits in our queue is older than the
+    // pointer's position now, and would count from the wrong point.
     XGrabPointer(d.display, window, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync, GrabModeAsync, None,
                  None, CurrentTime);
-    pressX_ = rootX;
-    pressY_ = rootY;
-    start_ = windowAt;
     state_ = State::Own;
 }
 

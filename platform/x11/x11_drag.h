@@ -25,9 +25,9 @@ public:
     // The pointer moved with the left button down; where `window` goes
     // when the drag is ours.
     std::optional<POINTAPI> OnPointerMotion(Window window, int rootX, int rootY);
-    // The window manager went while it was moving `window`, now at
-    // `windowAt`: the drag is ours again.
-    void TakeOver(Window window, POINTAPI windowAt);
+    // The window manager went while it was moving `window`: the drag is
+    // ours again.
+    void TakeOver(Window window);
     void OnLeftRelease(Window window);
 
 private:

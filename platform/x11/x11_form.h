@@ -90,7 +90,7 @@ public:
     bool KeepShowing(std::chrono::steady_clock::time_point now);
     void OnCovered() { stacking_.OnCovered(); }
     // The window manager went while it was moving us: the drag is ours again.
-    void TakeOverDrag() { drag_.TakeOver(window_, {left_, top_}); }
+    void TakeOverDrag() { drag_.TakeOver(window_); }
     // The monitors changed: a window no monitor shows any more comes back.
     void KeepOnMonitors();
     // Once a tick: raises a covered window that nobody keeps above.
