@@ -87,7 +87,7 @@ public:
 
 private:
     void Use(const std::string& service);
-    bool Present(const RECT&) override { return true; }
+    void Present(const Image&, const RECT&) override {}  // the shown image is what it shows
 
     FormEvents& events_;
     HWND handle_;

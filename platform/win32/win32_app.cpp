@@ -53,7 +53,7 @@ std::string App::EXEName() {
 }
 
 float Screen::Width() {
-    return static_cast<float>(::GetSystemMetrics(SM_CXSCREEN)) * win32::TwipsPerPixel();
+    return static_cast<float>(::GetSystemMetrics(SM_CXSCREEN)) * kTwipsPerPixel;
 }
 
 std::vector<RECT> Screen::Monitors() {

@@ -23,10 +23,6 @@ HRGN HandleOf(::HRGN region) { return static_cast<HRGN>(reinterpret_cast<std::ui
 
 HWND win32::HandleOf(::HWND window) { return static_cast<HWND>(reinterpret_cast<std::uintptr_t>(window)); }
 
-PictureHandle win32::HandleOf(HBITMAP picture) {
-    return static_cast<PictureHandle>(reinterpret_cast<std::uintptr_t>(picture));
-}
-
 BOOL GetCursorPos(POINTAPI* point) {
     ::POINT native{};
     if (point == nullptr || !::GetCursorPos(&native)) return 0;

@@ -16,20 +16,6 @@ Desktop& TheDesktop() {
     return desktop;
 }
 
-float TwipsPerPixel() {
-    Desktop& d = TheDesktop();
-    if (d.twipsPerPixel > 0) return d.twipsPerPixel;
-    d.twipsPerPixel = kTwipsPerPixel;
-    if (HDC screen = ::GetDC(nullptr)) {
-        // The manifest declares the program DPI-unaware, so this says 96 and
-        // Windows scales the window where the screen is denser.
-        const int dotsPerInch = ::GetDeviceCaps(screen, LOGPIXELSX);
-        if (dotsPerInch > 0) d.twipsPerPixel = 1440.0F / static_cast<float>(dotsPerInch);
-        ::ReleaseDC(nullptr, screen);
-    }
-    return d.twipsPerPixel;
-}
-
 bool PrepareForWindows() {
     Desktop& d = TheDesktop();
     if (d.classRegistered) return true;

@@ -24,7 +24,6 @@ struct Desktop {
     bool classRegistered = false;  // and the double-click settings read (PrepareForWindows)
     HANDLE singleCopy = nullptr;  // the named mutex, held for the program's life
     bool anotherCopy = false;
-    float twipsPerPixel = 0;  // 0 until read (TwipsPerPixel)
     std::map<::HWND, Win32Form*> forms;
     // Decides double-clicks from the left presses, as on X11, with the
     // system's time and rectangle (PrepareForWindows).
@@ -37,9 +36,6 @@ struct Desktop {
 };
 
 Desktop& TheDesktop();
-
-// The screen's twips per pixel, read at first use.
-float TwipsPerPixel();
 
 // What windows need of the desktop, at the first window: its class, and
 // the system's double-click time and rectangle. False when the class
@@ -56,7 +52,6 @@ Win32Form* FormOf(::HWND window);
 
 // The contract's handles for native ones (win32_calls.cpp).
 HWND HandleOf(::HWND window);
-PictureHandle HandleOf(HBITMAP picture);
 
 // Dispatches the messages of every form's window (win32_event_loop.cpp).
 ::LRESULT CALLBACK WindowProcedure(::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam);
