@@ -22,6 +22,7 @@ public:
     float Left() override { return 0; }
     void SetLeft(float) override {}
     void Show() override {}
+    void TakeDensity(std::int32_t density) { SetDensity(density); }
     // The screen lost what it showed there.
     void Lose(const RECT& area) {
         for (std::int32_t y = area.top; y < area.bottom; ++y)
@@ -103,21 +104,33 @@ TEST(SoftwareWindow, TheScreenShowsWhatWasDrawnAndIsSentOnlyWhatChanged) {
 TEST(SoftwareWindow, ADenseScreenShowsEachProgramPixelAsABlockAndReadsItBack) {
     Image picture(40, 30, kRed);
     picture.At(3, 4) = kBlue;
-    for (const std::int32_t density : {1, 2, 3}) {
-        SCOPED_TRACE("density " + std::to_string(density));
-        ScreenForm form(Definition(picture), density);
+    const auto expectBlocks = [&](ScreenForm& form, std::int32_t density) {
         ASSERT_EQ(form.PixelWidth(), 40 * density);
         ASSERT_EQ(form.PixelHeight(), 30 * density);
+        EXPECT_TRUE(form.ShowChanges()) << "all of it is sent";
+        ASSERT_EQ(form.screen.pixels, form.Surface().pixels);
         for (std::int32_t y = 0; y < form.PixelHeight(); ++y)
             for (std::int32_t x = 0; x < form.PixelWidth(); ++x)
-                ASSERT_EQ(form.Surface().At(x, y), picture.At(x / density, y / density)) << x << "," << y;
+                ASSERT_EQ(form.screen.At(x, y), picture.At(x / density, y / density)) << x << "," << y;
         EXPECT_EQ(form.Point(3, 4), kBlue);
         EXPECT_EQ(form.Point(4, 4), kRed);
         EXPECT_EQ(form.Point(40, 4), 0xFFFFFFFFU) << "outside the drawing area";
+    };
+    for (const std::int32_t density : {1, 2, 3}) {
+        SCOPED_TRACE("density " + std::to_string(density));
+        ScreenForm form(Definition(picture), density);
+        form.Lose({0, 0, form.PixelWidth(), form.PixelHeight()});
+        expectBlocks(form, density);
         // A press 7 screen pixels in, in the program's pixels and in twips.
         EXPECT_FLOAT_EQ(form.InScale(7), 7.0F / static_cast<float>(density));
         form.SetScaleMode(vbTwips);
         EXPECT_FLOAT_EQ(form.InScale(7), 105.0F / static_cast<float>(density));
+        form.SetScaleMode(vbPixels);
+        // Dragged onto a monitor of another density.
+        const std::int32_t other = density % 3 + 1;
+        form.TakeDensity(other);
+        form.screen = Image(form.PixelWidth(), form.PixelHeight(), kStale);
+        expectBlocks(form, other);
     }
 }
 

@@ -61,6 +61,16 @@ void AddMerged(std::vector<RECT>& areas, RECT area) {
     areas.push_back(area);
 }
 
+// Each program pixel of `image`, at density `from`, as a block at density
+// `to`, in the colour of its top-left screen pixel: the picture exactly,
+// circles drawn finely at `from` as their program pixels.
+Image Rescaled(const Image& image, std::int32_t from, std::int32_t to) {
+    Image scaled(image.width / from * to, image.height / from * to, 0);
+    for (std::int32_t y = 0; y < scaled.height; ++y)
+        for (std::int32_t x = 0; x < scaled.width; ++x) scaled.At(x, y) = image.At(x / to * from, y / to * from);
+    return scaled;
+}
+
 }  // namespace
 
 RasterForm::RasterForm(const FormDefinition& definition, std::int32_t density)
@@ -164,6 +174,17 @@ RECT RasterForm::RectAt(std::int32_t left, std::int32_t top) const {
 
 float RasterForm::InScale(std::int32_t screenPixels) const {
     return scale_.FromPixels(screenPixels) / static_cast<float>(density_);
+}
+
+void RasterForm::SetDensity(std::int32_t density) {
+    density = std::max(density, 1);
+    if (density == density_) return;
+    persistent_ = Rescaled(persistent_, density_, density);
+    surface_ = shown_ = persistent_;
+    density_ = density;
+    drawn_.clear();
+    lost_.clear();
+    RepaintFromPersistentImage();
 }
 
 void RasterForm::RepaintFromPersistentImage() { RepaintFromPersistentImage({0, 0, surface_.width, surface_.height}); }

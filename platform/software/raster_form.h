@@ -68,6 +68,9 @@ protected:
     // next ShowChanges().
     void RepaintFromPersistentImage();
     void RepaintFromPersistentImage(const RECT& area);
+    // The window moved to a screen of another density: the images take it,
+    // showing the persistent image, sent whole at the next ShowChanges().
+    void SetDensity(std::int32_t density);
     // Puts `area` of `image` (screen pixels, clipped to the drawing area,
     // right and bottom exclusive) on the screen.
     virtual void Present(const Image& image, const RECT& area) = 0;

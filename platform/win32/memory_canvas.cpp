@@ -15,7 +15,9 @@ std::uint32_t DibPixel(Colour colour) {
 
 }  // namespace
 
-MemoryCanvas::MemoryCanvas(std::int32_t width, std::int32_t height) : width_(width) {
+void MemoryCanvas::Make(std::int32_t width, std::int32_t height) {
+    Release();
+    width_ = width;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;

@@ -12,11 +12,13 @@ class MemoryCanvas {
 public:
     MemoryCanvas() = default;
     // Fails when the system cannot make it.
-    MemoryCanvas(std::int32_t width, std::int32_t height);
+    MemoryCanvas(std::int32_t width, std::int32_t height) { Make(width, height); }
     ~MemoryCanvas() { Release(); }
     MemoryCanvas(const MemoryCanvas&) = delete;
     MemoryCanvas& operator=(const MemoryCanvas&) = delete;
 
+    // A canvas of another size in place of this one; fails as making one does.
+    void Make(std::int32_t width, std::int32_t height);
     HDC Dc() const { return dc_; }
     // Copies `area` of `image`, an image of the canvas's size, into the bitmap.
     void Take(const Image& image, const ::RECT& area);

@@ -9,11 +9,35 @@
 // and leaves the machine to the copy that shows the face.
 #include "platform/win32/win32_desktop.h"
 
+#include "platform/shared/density.h"
+
 namespace platform::win32 {
 
 Desktop& TheDesktop() {
     static Desktop desktop;
     return desktop;
+}
+
+std::int32_t ProgramDensity() {
+    Desktop& d = TheDesktop();
+    if (d.density > 0) return d.density;
+    d.density = 1;
+    if (HDC screen = ::GetDC(nullptr)) {
+        // Per-monitor aware (the manifest): the system's own density.
+        d.density = DensityOfDpi(::GetDeviceCaps(screen, LOGPIXELSX));
+        ::ReleaseDC(nullptr, screen);
+    }
+    return d.density;
+}
+
+std::int32_t DensityOf(::HWND window) {
+    // Windows 10 1607 and later; older systems tell a monitor's own density
+    // only in WM_DPICHANGED.
+    using DpiForWindow = ::UINT(WINAPI*)(::HWND);
+    static const auto dpiFor = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const ::UINT dpi = dpiFor != nullptr && window != nullptr ? dpiFor(window) : 0;
+    return dpi > 0 ? DensityOfDpi(dpi) : ProgramDensity();
 }
 
 bool PrepareForWindows() {

@@ -5,6 +5,7 @@
 // sees this header.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <map>
 #include <string>
@@ -24,6 +25,8 @@ struct Desktop {
     bool classRegistered = false;  // and the double-click settings read (PrepareForWindows)
     HANDLE singleCopy = nullptr;  // the named mutex, held for the program's life
     bool anotherCopy = false;
+    std::int32_t density = 0;  // of the program's pixels; 0 until read (ProgramDensity)
+    ::POINT cursor{};          // where GetCursorPos last found the pointer
     std::map<::HWND, Win32Form*> forms;
     // Decides double-clicks from the left presses, as on X11, with the
     // system's time and rectangle (PrepareForWindows).
@@ -36,6 +39,14 @@ struct Desktop {
 };
 
 Desktop& TheDesktop();
+
+// Screen pixels per program pixel in the positions the program sees, the
+// pointer's, its window's, the monitors': the system's density, read at
+// first use. Its window may stand on a monitor of another density, and is
+// drawn at that one's.
+std::int32_t ProgramDensity();
+// The density of the monitor a window stands on.
+std::int32_t DensityOf(::HWND window);
 
 // What windows need of the desktop, at the first window: its class, and
 // the system's double-click time and rectangle. False when the class

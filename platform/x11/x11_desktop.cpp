@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/shared/density.h"
 
 namespace platform::x11 {
 
@@ -235,7 +236,7 @@ void ReadDensity() {
     double dpi = 96;
     for (std::size_t at = 0; (at = text.find("Xft.dpi:", at)) != std::string::npos; at += 8)
         if (at == 0 || text[at - 1] == '\n') dpi = std::atof(text.c_str() + at + 8);
-    d.density = dpi >= 144 && dpi < 96 * 16 ? static_cast<std::int32_t>(dpi / 96 + 0.5) : 1;  // to the nearest
+    d.density = DensityOfDpi(dpi);
 }
 
 void ReadOrigin() {
