@@ -1,8 +1,10 @@
 // bench.cpp: the program beside the floor (a client that only asks for the
 // pointer every 70 ms) and xeyes, each alone on an Xvfb of its own, over one
-// pointer path: moving, then at rest. Prints a Markdown table.
+// pointer path: moving, then at rest. The Windows program under Wine beside
+// a Windows program that does nothing (a window, a message loop, no timer).
+// Prints a Markdown table.
 //
-// Usage: zw_bench BUILD_FOLDER ROUNDS SCRATCH_FOLDER [ZWINKERLE_EXE]
+// Usage: zw_bench BUILD_FOLDER ROUNDS SCRATCH_FOLDER [ZWINKERLE_EXE [IDLE_EXE]]
 // The runs are interleaved, ROUNDS of each, and each program's quieter run
 // counts: the machine's noise only ever adds.
 #include <X11/Xlib.h>
@@ -54,6 +56,13 @@ void MovePointerFor(Display* display, Clock::duration span) {
     bench::FollowPath({512, 420, 400, 300}, span, [&](int x, int y) { e2e::MovePointer(display, x, y); });
 }
 
+// NOTE: Wine learns where the pointer is only over its own windows, so a
+// Windows program at rest there sees the path only once it crosses one: the
+// pointer crosses the face first (at the top centre), as a user's would.
+void WakeUnderWine(Display* display, const Subject& subject) {
+    if (subject.argv.front() == "wine") e2e::MovePointer(display, 512, 100);
+}
+
 // The process of the subject's program: in the process group it was started
 // in, the one whose command line names the program file, since a loader
 // (Wine) or a tracer may stand between.
@@ -101,6 +110,7 @@ Figures Measure(const Subject& subject) {
     const pid_t pid = ProgramProcess(spawned, subject);
     f.rssStartKiB = bench::StatusField(pid, "VmRSS");
 
+    WakeUnderWine(display, subject);
     const bench::Cost moving = bench::CostDuring(pid, {server.Pid()}, [&] { MovePointerFor(display, kMoving); });
     f.ownMoving = moving.cpuMs;
     f.serverMoving = moving.besideMs[0];
@@ -124,7 +134,8 @@ void MeasureRequests(const Subject& subject, Figures& f, const std::string& scra
                                      "-o", log, "--"};
     argv.insert(argv.end(), subject.argv.begin(), subject.argv.end());
     const pid_t tracer = e2e::Spawn(argv, subject.environment);
-    std::this_thread::sleep_for(subject.name == "Zwinkerle.exe (Wine)" ? 8s : 3s);
+    std::this_thread::sleep_for(subject.argv.front() == "wine" ? 8s : 3s);
+    WakeUnderWine(display, subject);
     MovePointerFor(display, 1s);
     const auto start = bench::ReadText(log).size();
     MovePointerFor(display, kTracedMoving);
@@ -172,7 +183,7 @@ std::string Fixed(double value, int decimals) {
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s BUILD_FOLDER ROUNDS SCRATCH_FOLDER [ZWINKERLE_EXE]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s BUILD_FOLDER ROUNDS SCRATCH_FOLDER [ZWINKERLE_EXE [IDLE_EXE]]\n", argv[0]);
         return 2;
     }
     const std::string build = argv[1];
@@ -184,9 +195,11 @@ int main(int argc, char** argv) {
         {"zwinkerle", {build + "/zwinkerle"}, {"XDG_RUNTIME_DIR=" + scratch}},
         {"xeyes", {"xeyes"}, {}},
     };
-    if (wine)
-        subjects.push_back({"Zwinkerle.exe (Wine)", {"wine", argv[4]},
-                            {"WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=", "WINEPREFIX=" + scratch + "/wine"}});
+    const std::vector<std::string> wineEnvironment{"WINEDEBUG=-all", "WINEDLLOVERRIDES=mscoree,mshtml=",
+                                                   "WINEPREFIX=" + scratch + "/wine"};
+    if (wine) subjects.push_back({"Zwinkerle.exe (Wine)", {"wine", argv[4]}, wineEnvironment});
+    const bool idle = argc > 5;
+    if (idle) subjects.push_back({"idle Windows program (Wine)", {"wine", argv[5]}, wineEnvironment});
 
     std::fprintf(stderr, "xeyes follows the synthetic pointer: %s\n", FollowsThePointer(subjects[2]) ? "yes" : "NO");
     std::map<std::string, Figures> quietest;
@@ -202,13 +215,14 @@ int main(int argc, char** argv) {
     const Figures& floor = quietest["floor"];
     const Figures& ours = quietest["zwinkerle"];
     const Figures& xeyes = quietest["xeyes"];
-    std::printf("| | floor | zwinkerle | xeyes |%s zwinkerle ÷ floor | zwinkerle ÷ xeyes |\n",
-                wine ? " Zwinkerle.exe (Wine) |" : "");
-    std::printf("|---|---|---|---|%s---|---|\n", wine ? "---|" : "");
+    std::printf("| | floor | zwinkerle | xeyes |%s%s zwinkerle ÷ floor | zwinkerle ÷ xeyes |\n",
+                wine ? " Zwinkerle.exe (Wine) |" : "", idle ? " idle Windows program (Wine) |" : "");
+    std::printf("|---|---|---|---|%s%s---|---|\n", wine ? "---|" : "", idle ? "---|" : "");
     const auto row = [&](const char* what, auto value, int decimals) {
         std::printf("| %s | %s | %s | %s |", what, Fixed(value(floor), decimals).c_str(), Fixed(value(ours), decimals).c_str(),
                     Fixed(value(xeyes), decimals).c_str());
         if (wine) std::printf(" %s |", Fixed(value(quietest["Zwinkerle.exe (Wine)"]), decimals).c_str());
+        if (idle) std::printf(" %s |", Fixed(value(quietest["idle Windows program (Wine)"]), decimals).c_str());
         std::printf(" %s | %s |\n", Fixed(value(ours) / value(floor), 2).c_str(), Fixed(value(ours) / value(xeyes), 2).c_str());
     };
     row("CPU moving, own + X server (ms/s)", [](const Figures& f) { return f.ownMoving + f.serverMoving; }, 3);

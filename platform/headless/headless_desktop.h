@@ -70,7 +70,7 @@ public:
     void MakeTopmost() { topmost_ = true; }
 
 private:
-    bool Present(const RECT&) override { return true; }
+    void Present(const Image&, const RECT&) override {}  // the shown image is what it shows
 
     FormEvents& events_;
     HWND handle_;

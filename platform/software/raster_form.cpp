@@ -1,4 +1,5 @@
-// raster_form.cpp: scale mode, persistent image, circles and pixel reads.
+// raster_form.cpp: scale mode, persistent image, circles, pixel reads, and
+// what differs from what the screen shows.
 #include "platform/software/raster_form.h"
 
 #include <algorithm>
@@ -29,6 +30,11 @@ bool Touch(const RECT& a, const RECT& b) {
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
+void CopyArea(const Image& from, Image& to, const RECT& area) {
+    for (std::int32_t y = area.top; y < area.bottom; ++y)
+        for (std::int32_t x = area.left; x < area.right; ++x) to.At(x, y) = from.At(x, y);
+}
+
 void Include(RECT& area, std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1) {
     if (area.left >= area.right) {
         area = {x0, y0, x1, y1};
@@ -38,6 +44,31 @@ void Include(RECT& area, std::int32_t x0, std::int32_t y0, std::int32_t x1, std:
     area.top = std::min(area.top, y0);
     area.right = std::max(area.right, x1);
     area.bottom = std::max(area.bottom, y1);
+}
+
+// Adds an area to disjoint ones: areas that touch become one, so each eye is
+// one area however often it is painted over in a tick.
+void AddMerged(std::vector<RECT>& areas, RECT area) {
+    for (auto it = areas.begin(); it != areas.end();) {
+        if (Touch(*it, area)) {
+            Include(area, it->left, it->top, it->right, it->bottom);
+            areas.erase(it);
+            it = areas.begin();
+        } else {
+            ++it;
+        }
+    }
+    areas.push_back(area);
+}
+
+// Each program pixel of `image`, at density `from`, as a block at density
+// `to`, in the colour of its top-left screen pixel: the picture exactly,
+// circles drawn finely at `from` as their program pixels.
+Image Rescaled(const Image& image, std::int32_t from, std::int32_t to) {
+    Image scaled(image.width / from * to, image.height / from * to, 0);
+    for (std::int32_t y = 0; y < scaled.height; ++y)
+        for (std::int32_t x = 0; x < scaled.width; ++x) scaled.At(x, y) = image.At(x / to * from, y / to * from);
+    return scaled;
 }
 
 }  // namespace
@@ -52,7 +83,8 @@ RasterForm::RasterForm(const FormDefinition& definition, std::int32_t density)
       autoRedraw_(definition.autoRedraw),
       fillColor_(definition.fillColor),
       persistent_(BackgroundWithPicture(width_, height_, definition, density_)),
-      surface_(persistent_) {}
+      surface_(persistent_),
+      shown_(persistent_) {}
 
 float RasterForm::Width() { return widthTwips_; }
 
@@ -95,35 +127,33 @@ void RasterForm::Circle(float x, float y, float radius, Colour colour) {
     RECT changed{};
     PaintSpans(target, circle.outline, colour, changed);
     PaintSpans(target, circle.inside, fillColor_, changed);
-    if (autoRedraw_) {
-        // Drawing on the persistent image shows at once, as after a refresh.
-        for (std::int32_t row = changed.top; row < changed.bottom; ++row)
-            for (std::int32_t col = changed.left; col < changed.right; ++col)
-                surface_.At(col, row) = persistent_.At(col, row);
-    }
-    if (changed.left < changed.right) MarkDrawn(changed);
+    // Drawing on the persistent image shows at once, as after a refresh.
+    if (autoRedraw_) CopyArea(persistent_, surface_, changed);
+    if (changed.left < changed.right) AddMerged(drawn_, changed);
 }
 
-void RasterForm::MarkDrawn(RECT area) {
-    // Areas that touch become one, so each eye is one area however often
-    // it is painted over in a tick.
-    for (auto it = drawn_.begin(); it != drawn_.end();) {
-        if (Touch(*it, area)) {
-            Include(area, it->left, it->top, it->right, it->bottom);
-            drawn_.erase(it);
-            it = drawn_.begin();
-        } else {
-            ++it;
-        }
-    }
-    drawn_.push_back(area);
+RECT RasterForm::Differing(const RECT& area) const {
+    RECT differing{};
+    for (std::int32_t y = area.top; y < area.bottom; ++y)
+        for (std::int32_t x = area.left; x < area.right; ++x)
+            if (surface_.At(x, y) != shown_.At(x, y)) Include(differing, x, y, x + 1, y + 1);
+    return differing;
 }
 
 bool RasterForm::ShowChanges() {
-    bool changed = false;
-    for (const RECT& area : drawn_) changed = Present(area) || changed;
+    // What the screen lost goes whole; of what was drawn, only what differs.
+    std::vector<RECT> sent = std::move(lost_);
+    lost_.clear();
+    for (const RECT& area : sent) CopyArea(surface_, shown_, area);
+    for (const RECT& area : drawn_) {
+        const RECT differing = Differing(area);
+        if (differing.left >= differing.right) continue;
+        CopyArea(surface_, shown_, differing);
+        sent.push_back(differing);
+    }
     drawn_.clear();
-    return changed;
+    for (const RECT& area : sent) Present(shown_, area);
+    return !sent.empty();
 }
 
 Colour RasterForm::Point(float x, float y) {
@@ -142,9 +172,29 @@ RECT RasterForm::RectAt(std::int32_t left, std::int32_t top) const {
     return {left, top, edge(left, width_), edge(top, height_)};
 }
 
-void RasterForm::RepaintFromPersistentImage() {
-    surface_ = persistent_;
-    drawn_.assign(1, RECT{0, 0, surface_.width, surface_.height});
+float RasterForm::InScale(std::int32_t screenPixels) const {
+    return scale_.FromPixels(screenPixels) / static_cast<float>(density_);
+}
+
+void RasterForm::SetDensity(std::int32_t density) {
+    density = std::max(density, 1);
+    if (density == density_) return;
+    persistent_ = Rescaled(persistent_, density_, density);
+    surface_ = shown_ = persistent_;
+    density_ = density;
+    drawn_.clear();
+    lost_.clear();
+    RepaintFromPersistentImage();
+}
+
+void RasterForm::RepaintFromPersistentImage() { RepaintFromPersistentImage({0, 0, surface_.width, surface_.height}); }
+
+void RasterForm::RepaintFromPersistentImage(const RECT& area) {
+    const RECT clipped{std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, surface_.width),
+                       std::min(area.bottom, surface_.height)};
+    if (clipped.left >= clipped.right || clipped.top >= clipped.bottom) return;
+    CopyArea(persistent_, surface_, clipped);
+    AddMerged(lost_, clipped);
 }
 
 }  // namespace platform

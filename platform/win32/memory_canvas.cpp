@@ -1,42 +1,45 @@
-// memory_canvas.cpp: device-independent bitmaps and the memory DCs that hold them.
+// memory_canvas.cpp: a device-independent bitmap in a memory DC, filled from
+// the software window's images.
 #include "platform/win32/memory_canvas.h"
-
-#include <algorithm>
 
 #include "platform/runtime/failure.h"
 
 namespace platform::win32 {
 
-HBITMAP NewDib(std::int32_t width, std::int32_t height, const Colour* pixels, Colour fill, std::uint32_t** bits) {
+namespace {
+
+// A colour keeps red in its low byte, a 32-bit DIB pixel blue.
+std::uint32_t DibPixel(Colour colour) {
+    return ((colour & 0xFFU) << 16) | (colour & 0xFF00U) | ((colour >> 16) & 0xFFU);
+}
+
+}  // namespace
+
+void MemoryCanvas::Make(std::int32_t width, std::int32_t height) {
+    Release();
+    width_ = width;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biHeight = -height;  // top row first
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    void* memory = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-    if (bitmap == nullptr) Fail();
-    auto* out = static_cast<std::uint32_t*>(memory);
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    if (pixels != nullptr) {
-        std::transform(pixels, pixels + count, out, DibPixel);
-    } else {
-        std::fill(out, out + count, DibPixel(fill));
-    }
-    if (bits != nullptr) *bits = out;
-    return bitmap;
-}
-
-MemoryCanvas::MemoryCanvas(std::int32_t width, std::int32_t height, Colour fill) : width_(width) {
-    bitmap_ = NewDib(width, height, nullptr, fill, &bits_);
-    dc_ = ::CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    bitmap_ = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<std::uint32_t*>(bits);
+    dc_ = bitmap_ != nullptr ? ::CreateCompatibleDC(nullptr) : nullptr;
     if (dc_ == nullptr) {
         Release();
         Fail();
     }
     defaultBitmap_ = ::SelectObject(dc_, bitmap_);
+}
+
+void MemoryCanvas::Take(const Image& image, const ::RECT& area) {
+    ::GdiFlush();  // GDI is done reading the bitmap
+    for (LONG y = area.top; y < area.bottom; ++y)
+        for (LONG x = area.left; x < area.right; ++x) bits_[y * width_ + x] = DibPixel(image.At(x, y));
 }
 
 void MemoryCanvas::Release() {

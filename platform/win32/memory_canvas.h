@@ -1,5 +1,5 @@
-// memory_canvas.h: a 32-bit device-independent bitmap in a memory DC, with
-// its pixels at hand for reading.
+// memory_canvas.h: one 32-bit device-independent bitmap in a memory DC, the
+// image a Windows form puts on the screen from.
 #pragma once
 
 #include <cstdint>
@@ -8,28 +8,20 @@
 
 namespace platform::win32 {
 
-// A colour keeps red in its low byte, a 32-bit DIB pixel blue.
-inline std::uint32_t DibPixel(Colour colour) {
-    return ((colour & 0xFFU) << 16) | (colour & 0xFF00U) | ((colour >> 16) & 0xFFU);
-}
-
-// A 32-bit device-independent bitmap, top row first, showing `pixels`
-// (row-major, width * height of them) or one colour. Fails when the system
-// cannot make it; `bits` receives its pixels.
-HBITMAP NewDib(std::int32_t width, std::int32_t height, const Colour* pixels, Colour fill,
-               std::uint32_t** bits = nullptr);
-
 class MemoryCanvas {
 public:
     MemoryCanvas() = default;
-    MemoryCanvas(std::int32_t width, std::int32_t height, Colour fill);
+    // Fails when the system cannot make it.
+    MemoryCanvas(std::int32_t width, std::int32_t height) { Make(width, height); }
     ~MemoryCanvas() { Release(); }
     MemoryCanvas(const MemoryCanvas&) = delete;
     MemoryCanvas& operator=(const MemoryCanvas&) = delete;
 
+    // A canvas of another size in place of this one; fails as making one does.
+    void Make(std::int32_t width, std::int32_t height);
     HDC Dc() const { return dc_; }
-    // The pixel at (x, y), once GDI has finished drawing (GdiFlush).
-    std::uint32_t& At(std::int32_t x, std::int32_t y) { return bits_[y * width_ + x]; }
+    // Copies `area` of `image`, an image of the canvas's size, into the bitmap.
+    void Take(const Image& image, const ::RECT& area);
     void Release();
 
 private:
@@ -37,7 +29,7 @@ private:
     HDC dc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ defaultBitmap_ = nullptr;
-    std::uint32_t* bits_ = nullptr;
+    std::uint32_t* bits_ = nullptr;  // top row first
 };
 
 }  // namespace platform::win32

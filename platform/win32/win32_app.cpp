@@ -2,12 +2,13 @@
 //
 // Implements: App.PrevInstance (the single-copy mutex that RunProgram takes
 // before any window exists), App.Path and App.EXEName (GetModuleFileNameW),
-// Screen.Width (the primary monitor at the screen's density), the monitors
-// (EnumDisplayMonitors), the command line (GetCommandLineW) and End.
+// Screen.Width (the primary monitor) and the monitors (EnumDisplayMonitors),
+// in the program's pixels; the command line (GetCommandLineW) and End.
 #include <string>
 #include <vector>
 
 #include "platform/contract/app.h"
+#include "platform/shared/density.h"
 #include "platform/win32/program_file.h"
 #include "platform/win32/utf8.h"
 #include "platform/win32/win32_desktop.h"
@@ -21,7 +22,8 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM monitors) {
     info.cbSize = sizeof info;
     if (::GetMonitorInfoW(monitor, &info)) {
         const ::RECT& r = info.rcMonitor;
-        reinterpret_cast<std::vector<RECT>*>(monitors)->push_back({r.left, r.top, r.right, r.bottom});
+        reinterpret_cast<std::vector<RECT>*>(monitors)->push_back(
+            ProgramRect({r.left, r.top, r.right, r.bottom}, win32::ProgramDensity()));
     }
     return TRUE;
 }
@@ -53,14 +55,16 @@ std::string App::EXEName() {
 }
 
 float Screen::Width() {
-    return static_cast<float>(::GetSystemMetrics(SM_CXSCREEN)) * win32::TwipsPerPixel();
+    const RECT primary = ProgramRect({0, 0, ::GetSystemMetrics(SM_CXSCREEN), 0}, win32::ProgramDensity());
+    return static_cast<float>(primary.right) * kTwipsPerPixel;
 }
 
 std::vector<RECT> Screen::Monitors() {
     std::vector<RECT> monitors;
     ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     if (monitors.empty())
-        monitors.push_back({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)});
+        monitors.push_back(ProgramRect({0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)},
+                                       win32::ProgramDensity()));
     return monitors;
 }
 

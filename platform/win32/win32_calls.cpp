@@ -1,13 +1,16 @@
-// win32_calls.cpp: the user32 and gdi32 calls of the contract, forwarded to
-// the real ones.
+// win32_calls.cpp: the user32 calls of the contract, forwarded to the real
+// ones in the program's pixels.
 //
 // Implements: GetCursorPos, GetWindowRect, SetWindowPos, ReleaseCapture,
-// SendMessageA, SetWindowRgn, CreateRectRgn, CombineRgn and DeleteObject,
-// and CreateForm; a caption grab during a left press is armed rather than
-// started (caption_drag.h). The only place where the contract's opaque
-// handles and structures become native ones and back.
+// SendMessageA, SetWindowRgn and CreateForm; a caption grab during a left
+// press is armed rather than started (caption_drag.h). The only place where
+// the contract's opaque handles and structures become native ones and back.
+// Regions are kept in client memory (client_regions.h) until a window takes
+// one, so that its shape can follow the window's density.
 #include <memory>
 
+#include "platform/shared/density.h"
+#include "platform/software/client_regions.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_form.h"
 
@@ -15,35 +18,37 @@ namespace platform {
 
 namespace {
 
+using win32::ProgramDensity;
+
 ::HWND Native(HWND window) { return reinterpret_cast<::HWND>(static_cast<std::uintptr_t>(window)); }
-::HRGN Native(HRGN region) { return reinterpret_cast<::HRGN>(static_cast<std::uintptr_t>(region)); }
-HRGN HandleOf(::HRGN region) { return static_cast<HRGN>(reinterpret_cast<std::uintptr_t>(region)); }
 
 }  // namespace
 
 HWND win32::HandleOf(::HWND window) { return static_cast<HWND>(reinterpret_cast<std::uintptr_t>(window)); }
 
-PictureHandle win32::HandleOf(HBITMAP picture) {
-    return static_cast<PictureHandle>(reinterpret_cast<std::uintptr_t>(picture));
-}
-
 BOOL GetCursorPos(POINTAPI* point) {
     ::POINT native{};
     if (point == nullptr || !::GetCursorPos(&native)) return 0;
-    *point = {native.x, native.y};
+    win32::TheDesktop().cursor = native;
+    *point = {ProgramPixels(native.x, ProgramDensity()), ProgramPixels(native.y, ProgramDensity())};
     return 1;
 }
 
 BOOL GetWindowRect(HWND window, RECT* rect) {
     ::RECT native{};
     if (rect == nullptr || !::GetWindowRect(Native(window), &native)) return 0;
-    *rect = {native.left, native.top, native.right, native.bottom};
+    // A form is as large as the program made it, on a monitor of any density.
+    const win32::Win32Form* form = win32::FormOf(Native(window));
+    *rect = form != nullptr ? form->Rect()
+                            : ProgramRect({native.left, native.top, native.right, native.bottom}, ProgramDensity());
     return 1;
 }
 
 BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy,
                   UINT flags) {
-    return ::SetWindowPos(Native(window), Native(insertAfter), x, y, cx, cy, flags);
+    const std::int32_t density = ProgramDensity();
+    return ::SetWindowPos(Native(window), Native(insertAfter), ScreenPixels(x, density), ScreenPixels(y, density),
+                          ScreenPixels(cx, density), ScreenPixels(cy, density), flags);
 }
 
 BOOL ReleaseCapture() {
@@ -63,19 +68,13 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return ::SendMessageA(Native(window), message, wParam, lParam);
 }
 
-std::int32_t SetWindowRgn(HWND window, HRGN region, BOOL redraw) {
-    return ::SetWindowRgn(Native(window), Native(region), redraw);
+std::int32_t SetWindowRgn(HWND window, HRGN region, BOOL) {
+    win32::Win32Form* form = win32::FormOf(Native(window));
+    Rectangles shape;
+    if (form == nullptr || !ClientRegions().Take(region, shape)) return 0;
+    form->TakeShape(std::move(shape));  // the window's previous region is gone with it
+    return 1;
 }
-
-HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
-    return HandleOf(::CreateRectRgn(left, top, right, bottom));
-}
-
-std::int32_t CombineRgn(HRGN destination, HRGN source1, HRGN source2, std::int32_t mode) {
-    return ::CombineRgn(Native(destination), Native(source1), Native(source2), mode);
-}
-
-BOOL DeleteObject(HRGN object) { return ::DeleteObject(Native(object)); }
 
 std::unique_ptr<Form> CreateForm(const FormDefinition& definition, FormEvents& events) {
     return std::make_unique<win32::Win32Form>(definition, events);

@@ -9,6 +9,8 @@
 // and leaves the machine to the copy that shows the face.
 #include "platform/win32/win32_desktop.h"
 
+#include "platform/shared/density.h"
+
 namespace platform::win32 {
 
 Desktop& TheDesktop() {
@@ -16,18 +18,26 @@ Desktop& TheDesktop() {
     return desktop;
 }
 
-float TwipsPerPixel() {
+std::int32_t ProgramDensity() {
     Desktop& d = TheDesktop();
-    if (d.twipsPerPixel > 0) return d.twipsPerPixel;
-    d.twipsPerPixel = kTwipsPerPixel;
+    if (d.density > 0) return d.density;
+    d.density = 1;
     if (HDC screen = ::GetDC(nullptr)) {
-        // The manifest declares the program DPI-unaware, so this says 96 and
-        // Windows scales the window where the screen is denser.
-        const int dotsPerInch = ::GetDeviceCaps(screen, LOGPIXELSX);
-        if (dotsPerInch > 0) d.twipsPerPixel = 1440.0F / static_cast<float>(dotsPerInch);
+        // Per-monitor aware (the manifest): the system's own density.
+        d.density = DensityOfDpi(::GetDeviceCaps(screen, LOGPIXELSX));
         ::ReleaseDC(nullptr, screen);
     }
-    return d.twipsPerPixel;
+    return d.density;
+}
+
+std::int32_t DensityOf(::HWND window) {
+    // Windows 10 1607 and later; older systems tell a monitor's own density
+    // only in WM_DPICHANGED.
+    using DpiForWindow = ::UINT(WINAPI*)(::HWND);
+    static const auto dpiFor = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    const ::UINT dpi = dpiFor != nullptr && window != nullptr ? dpiFor(window) : 0;
+    return dpi > 0 ? DensityOfDpi(dpi) : ProgramDensity();
 }
 
 bool PrepareForWindows() {

@@ -5,6 +5,7 @@
 // sees this header.
 #pragma once
 
+#include <cstdint>
 #include <exception>
 #include <map>
 #include <string>
@@ -24,7 +25,8 @@ struct Desktop {
     bool classRegistered = false;  // and the double-click settings read (PrepareForWindows)
     HANDLE singleCopy = nullptr;  // the named mutex, held for the program's life
     bool anotherCopy = false;
-    float twipsPerPixel = 0;  // 0 until read (TwipsPerPixel)
+    std::int32_t density = 0;  // of the program's pixels; 0 until read (ProgramDensity)
+    ::POINT cursor{};          // where GetCursorPos last found the pointer
     std::map<::HWND, Win32Form*> forms;
     // Decides double-clicks from the left presses, as on X11, with the
     // system's time and rectangle (PrepareForWindows).
@@ -38,8 +40,13 @@ struct Desktop {
 
 Desktop& TheDesktop();
 
-// The screen's twips per pixel, read at first use.
-float TwipsPerPixel();
+// Screen pixels per program pixel in the positions the program sees, the
+// pointer's, its window's, the monitors': the system's density, read at
+// first use. Its window may stand on a monitor of another density, and is
+// drawn at that one's.
+std::int32_t ProgramDensity();
+// The density of the monitor a window stands on.
+std::int32_t DensityOf(::HWND window);
 
 // What windows need of the desktop, at the first window: its class, and
 // the system's double-click time and rectangle. False when the class
@@ -56,7 +63,6 @@ Win32Form* FormOf(::HWND window);
 
 // The contract's handles for native ones (win32_calls.cpp).
 HWND HandleOf(::HWND window);
-PictureHandle HandleOf(HBITMAP picture);
 
 // Dispatches the messages of every form's window (win32_event_loop.cpp).
 ::LRESULT CALLBACK WindowProcedure(::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam);

@@ -2,12 +2,12 @@
 //
 // Implements: RunProgram (the single-copy mutex before anything asks for
 // the desktop, the message loop) and the window procedure, which turns
-// messages into the form's events, one at a time. Double-clicks are decided
-// from the left presses, as on X11, with the system's time and rectangle; a
-// caption grab moves the window only while the left button is held
-// (caption_drag.h). No C++ exception crosses the system's frames: the end
-// of the program and any bug are caught in the window procedure and acted
-// on after the loop.
+// messages into the form's events, one at a time, and wakes a resting face
+// (resting_timer.h). Double-clicks are decided from the left presses, as on
+// X11, with the system's time and rectangle; a caption grab moves the window
+// only while the left button is held (caption_drag.h). No C++ exception
+// crosses the system's frames: the end of the program and any bug are
+// caught in the window procedure and acted on after the loop.
 #include <cstdio>
 
 #include "platform/contract/app.h"
@@ -68,18 +68,9 @@ void OtherPress(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM ke
     Press(form, window, button, keys, position);
 }
 
-// Runs the handler of one message; false for messages the system handles.
-bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
+// Runs the handler of one of the mouse's messages; false for the others.
+bool DispatchMouse(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
     switch (message) {
-        case WM_PAINT:
-            form.Paint();
-            return true;
-        case WM_ERASEBKGND:
-            return true;  // WM_PAINT covers every pixel
-        case WM_TIMER:
-            Attempt([&] { form.Events().tmr_Timer(); });
-            form.ShowChanges();
-            return true;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
             LeftPress(form, window, wParam, lParam);
@@ -109,6 +100,34 @@ bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, :
             return true;
         default:
             return false;
+    }
+}
+
+// Runs the handler of one message; false for messages the system handles
+// (too). Anything that happens to the window wakes a resting face.
+bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            form.Paint();
+            form.Wake();
+            return true;
+        case WM_ERASEBKGND:
+            return true;  // WM_PAINT covers every pixel
+        case WM_TIMER:
+        case win32::kTickNow:
+            form.Tick();
+            return true;
+        case WM_DPICHANGED:
+            form.OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const ::RECT*>(lParam));
+            return true;
+        case WM_INPUT:  // pointer motion anywhere, watched while the face rests
+        case WM_WINDOWPOSCHANGED:
+        case WM_DISPLAYCHANGE:
+            form.Wake();
+            return false;
+        default:
+            if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) form.Wake();
+            return DispatchMouse(form, window, message, wParam, lParam);
     }
 }
 

@@ -1,15 +1,18 @@
 // win32_form.cpp: the Win32 window behind a form.
 //
 // Implements: a WS_POPUP window (no border, no caption) with the program's
-// icon and a timer; the persistent image as a memory DC holding a
-// device-independent bitmap, painted in WM_PAINT and read by Point; circles
-// from the shared disc rule, drawn in memory first, so that the screen is
-// sent only the pixels that changed.
+// icon and a timer that rests (resting_timer.h), which shows the software
+// window's image: what changed goes into one device-independent bitmap and
+// from there to the screen with BitBlt, in WM_PAINT whatever the screen
+// lost. Drawn at the density of the monitor it stands on, its picture and
+// shape scaled pixel for pixel; its position in the program's pixels.
 #include "platform/win32/win32_form.h"
 
-#include <algorithm>
+#include <cstddef>
+#include <vector>
 
 #include "platform/runtime/checked_math.h"
+#include "platform/shared/density.h"
 #include "platform/shared/icon_file.h"
 #include "platform/win32/utf8.h"
 #include "platform/win32/win32_desktop.h"
@@ -18,46 +21,50 @@ namespace platform::win32 {
 
 namespace {
 
-constexpr UINT_PTR kTimer = 1;
+// The format CreateIconFromResourceEx reads: that of Windows 3.0 and later.
+constexpr DWORD kIconFormatVersion = 0x00030000;
+
+HICON IconOf(std::span<const std::uint8_t> iconFile) {
+    const std::span<const std::uint8_t> icon = FirstIconImage(iconFile);
+    if (icon.empty()) return nullptr;
+    return ::CreateIconFromResourceEx(const_cast<PBYTE>(icon.data()), static_cast<DWORD>(icon.size()), TRUE,
+                                      kIconFormatVersion, 0, 0, LR_DEFAULTCOLOR);
+}
+
+// A native region of `shape`, each program pixel `density` screen pixels.
+::HRGN RegionOf(const Rectangles& shape, std::int32_t density) {
+    std::vector<std::byte> data(sizeof(RGNDATAHEADER) + shape.size() * sizeof(::RECT));
+    auto* region = reinterpret_cast<RGNDATA*>(data.data());
+    auto* rects = reinterpret_cast<::RECT*>(region->Buffer);
+    ::RECT bounds{};
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        const RECT& r = shape[i];
+        rects[i] = {ScreenPixels(r.left, density), ScreenPixels(r.top, density), ScreenPixels(r.right, density),
+                    ScreenPixels(r.bottom, density)};
+        ::UnionRect(&bounds, &bounds, &rects[i]);
+    }
+    region->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(shape.size()),
+                   static_cast<DWORD>(shape.size() * sizeof(::RECT)), bounds};
+    return ::ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), region);
+}
 
 }  // namespace
 
 Win32Form::Win32Form(const FormDefinition& definition, FormEvents& events)
-    : events_(events),
-      widthTwips_(definition.clientWidthTwips),
-      width_(RoundToInt32(definition.clientWidthTwips / TwipsPerPixel())),
-      height_(RoundToInt32(definition.clientHeightTwips / TwipsPerPixel())),
-      scale_(definition.scaleMode, TwipsPerPixel()),
-      autoRedraw_(definition.autoRedraw),
-      fillColor_(definition.fillColor),
-      image_(width_, height_, definition.backColor),
-      surface_(width_, height_, definition.backColor),
-      shown_(width_, height_, definition.backColor) {
+    : RasterForm(definition, ProgramDensity()), events_(events), canvas_(PixelWidth(), PixelHeight()) {
     // A constructor that throws runs no destructor: free what was made so far.
     try {
         Desktop& d = TheDesktop();
         if (!PrepareForWindows()) Fail();
-        if (const Image* picture = definition.picture) {
-            picture_ = NewDib(picture->width, picture->height, picture->pixels.data(), 0);
-            // The picture stands at the drawing area's top-left corner.
-            HDC source = ::CreateCompatibleDC(nullptr);
-            const HGDIOBJ sourceDefault = ::SelectObject(source, picture_);
-            ::BitBlt(image_.Dc(), 0, 0, picture->width, picture->height, source, 0, 0, SRCCOPY);
-            ::SelectObject(source, sourceDefault);
-            ::DeleteDC(source);
-            ::BitBlt(surface_.Dc(), 0, 0, width_, height_, image_.Dc(), 0, 0, SRCCOPY);
-        }
-        window_ = ::CreateWindowExW(0, kWindowClass, WideOf(definition.applicationTitle).c_str(),
-                                    WS_POPUP, 0, 0, width_, height_, nullptr, nullptr, d.instance, this);
+        window_ = ::CreateWindowExW(0, kWindowClass, WideOf(definition.applicationTitle).c_str(), WS_POPUP, 0, 0,
+                                    PixelWidth(), PixelHeight(), nullptr, nullptr, d.instance, this);
         if (window_ == nullptr) Fail();
-        const std::span<const std::uint8_t> icon = FirstIconImage(definition.icon);
-        if (!icon.empty()) {
-            icon_ = ::CreateIconFromResourceEx(const_cast<PBYTE>(icon.data()), static_cast<DWORD>(icon.size()), TRUE,
-                                               0x00030000, 0, 0, LR_DEFAULTCOLOR);
-            for (const WPARAM size : {ICON_BIG, ICON_SMALL})
-                ::SendMessageW(window_, WM_SETICON, size, reinterpret_cast<LPARAM>(icon_));
-        }
-        if (definition.timerIntervalMs > 0) ::SetTimer(window_, kTimer, definition.timerIntervalMs, nullptr);
+        icon_ = IconOf(definition.icon);
+        for (const WPARAM size : {ICON_BIG, ICON_SMALL})
+            if (icon_ != nullptr) ::SendMessageW(window_, WM_SETICON, size, reinterpret_cast<LPARAM>(icon_));
+        if (definition.timerIntervalMs > 0) timer_.Start(window_, definition.timerIntervalMs);
+        // The monitor it opens on may not be of the system's density.
+        if (DensityOf(window_) != Density()) TakeDensity(DensityOf(window_), {0, 0});
     } catch (...) {
         Release();
         throw;
@@ -67,16 +74,18 @@ Win32Form::Win32Form(const FormDefinition& definition, FormEvents& events)
 Win32Form::~Win32Form() { Release(); }
 
 void Win32Form::Release() {
-    if (window_ != nullptr) ::DestroyWindow(window_);  // its timer and region go with it
+    timer_.Stop();
+    if (window_ != nullptr) ::DestroyWindow(window_);  // its region goes with it
     window_ = nullptr;
     if (icon_ != nullptr) ::DestroyIcon(icon_);
     icon_ = nullptr;
-    for (MemoryCanvas* canvas : {&image_, &surface_, &shown_}) canvas->Release();
-    if (picture_ != nullptr) ::DeleteObject(picture_);
-    picture_ = nullptr;
+    canvas_.Release();
 }
 
-void Win32Form::Forget() { window_ = nullptr; }
+void Win32Form::Forget() {
+    timer_.Stop();
+    window_ = nullptr;
+}
 
 HWND Win32Form::hWnd() { return HandleOf(window_); }
 
@@ -86,116 +95,95 @@ HWND Win32Form::hWnd() { return HandleOf(window_); }
     return rect;
 }
 
+RECT Win32Form::Rect() const {
+    const ::RECT rect = WindowRect();
+    return RectAt(ProgramPixels(rect.left, ProgramDensity()), ProgramPixels(rect.top, ProgramDensity()));
+}
+
 void Win32Form::MoveTo(std::int32_t left, std::int32_t top) {
     if (!::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) Fail();
 }
 
-float Win32Form::Top() { return static_cast<float>(WindowRect().top) * TwipsPerPixel(); }
-float Win32Form::Left() { return static_cast<float>(WindowRect().left) * TwipsPerPixel(); }
+float Win32Form::Top() { return static_cast<float>(Rect().top) * kTwipsPerPixel; }
+float Win32Form::Left() { return static_cast<float>(Rect().left) * kTwipsPerPixel; }
 
 void Win32Form::SetTop(float twips) {
-    MoveTo(WindowRect().left, RoundToInt32(static_cast<double>(twips) / TwipsPerPixel()));
+    const std::int32_t top = RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel);
+    MoveTo(WindowRect().left, ScreenPixels(top, ProgramDensity()));
 }
 
 void Win32Form::SetLeft(float twips) {
-    MoveTo(RoundToInt32(static_cast<double>(twips) / TwipsPerPixel()), WindowRect().top);
-}
-
-float Win32Form::Width() { return widthTwips_; }
-
-PictureHandle Win32Form::Picture() { return HandleOf(picture_); }
-
-std::int16_t Win32Form::ScaleMode() { return scale_.Mode(); }
-void Win32Form::SetScaleMode(std::int16_t mode) { scale_.SetMode(mode); }
-bool Win32Form::AutoRedraw() { return autoRedraw_; }
-void Win32Form::SetAutoRedraw(bool on) { autoRedraw_ = on; }
-float Win32Form::ScaleWidth() { return scale_.FromPixels(width_); }
-float Win32Form::ScaleHeight() { return scale_.FromPixels(height_); }
-void Win32Form::SetFillColor(Colour colour) { fillColor_ = colour; }
-
-void Win32Form::PaintSpans(HDC target, const std::vector<RowSpan>& spans, Colour colour, ::RECT& changed) const {
-    ::SetDCBrushColor(target, colour);
-    const auto brush = static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
-    for (const RowSpan& span : spans) {
-        const ::RECT row{span.left, span.y, span.right, span.y + 1};
-        ::FillRect(target, &row, brush);
-        ::UnionRect(&changed, &changed, &row);
-    }
-}
-
-void Win32Form::Circle(float x, float y, float radius, Colour colour) {
-    const CircleSpans circle =
-        CircleOf(Checked(scale_.ToPixels(x)), Checked(scale_.ToPixels(y)), Checked(scale_.ToPixels(radius)));
-    ::RECT changed{};
-    PaintSpans(autoRedraw_ ? image_.Dc() : surface_.Dc(), circle.outline, colour, changed);
-    PaintSpans(autoRedraw_ ? image_.Dc() : surface_.Dc(), circle.inside, fillColor_, changed);
-    const ::RECT whole{0, 0, width_, height_};
-    if (!::IntersectRect(&changed, &changed, &whole)) return;
-    // Drawing on the persistent image shows at once, as after a refresh.
-    if (autoRedraw_)
-        ::BitBlt(surface_.Dc(), changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top,
-                 image_.Dc(), changed.left, changed.top, SRCCOPY);
-    // Areas that touch become one, so each eye is one area however often it
-    // is painted over in a tick.
-    for (auto it = drawn_.begin(); it != drawn_.end();) {
-        ::RECT grown{changed.left - 1, changed.top - 1, changed.right + 1, changed.bottom + 1}, overlap{};
-        if (::IntersectRect(&overlap, &grown, &*it)) {
-            ::UnionRect(&changed, &changed, &*it);
-            drawn_.erase(it);
-            it = drawn_.begin();
-        } else {
-            ++it;
-        }
-    }
-    drawn_.push_back(changed);
-}
-
-bool Win32Form::ShowChanges() {
-    if (drawn_.empty() || window_ == nullptr) return false;
-    ::GdiFlush();  // the surface's pixels as GDI drew them
-    HDC screen = nullptr;
-    for (const ::RECT& area : drawn_) {
-        ::RECT differing{area.right, area.bottom, area.left, area.top};
-        for (LONG y = area.top; y < area.bottom; ++y)
-            for (LONG x = area.left; x < area.right; ++x)
-                if (surface_.At(x, y) != shown_.At(x, y))
-                    differing = {std::min(differing.left, x), std::min(differing.top, y),
-                                 std::max(differing.right, x + 1), std::max(differing.bottom, y + 1)};
-        if (differing.left >= differing.right) continue;
-        if (screen == nullptr) screen = ::GetDC(window_);
-        if (screen != nullptr) Send(screen, differing);
-    }
-    drawn_.clear();
-    if (screen == nullptr) return false;
-    ::ReleaseDC(window_, screen);
-    return true;
-}
-
-void Win32Form::Send(HDC screen, const ::RECT& area) {
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    ::BitBlt(screen, area.left, area.top, width, height, surface_.Dc(), area.left, area.top, SRCCOPY);
-    ::BitBlt(shown_.Dc(), area.left, area.top, width, height, surface_.Dc(), area.left, area.top, SRCCOPY);
-}
-
-Colour Win32Form::Point(float x, float y) {
-    const std::int32_t px = RoundToInt32(scale_.ToPixels(x));
-    const std::int32_t py = RoundToInt32(scale_.ToPixels(y));
-    // Outside the drawing area GetPixel answers CLR_INVALID, 0xFFFFFFFF.
-    return ::GetPixel(autoRedraw_ ? image_.Dc() : surface_.Dc(), px, py);
+    const std::int32_t left = RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel);
+    MoveTo(ScreenPixels(left, ProgramDensity()), WindowRect().top);
 }
 
 void Win32Form::Show() { ::ShowWindow(window_, SW_SHOWNORMAL); }
 
+void Win32Form::TakeShape(Rectangles shape) {
+    shape_ = std::move(shape);
+    shaped_ = true;
+    ApplyShape();
+}
+
+void Win32Form::ApplyShape() {
+    if (!shaped_ || window_ == nullptr) return;
+    // The window owns the region once it takes it.
+    ::HRGN region = RegionOf(shape_, Density());
+    if (region != nullptr && !::SetWindowRgn(window_, region, TRUE)) ::DeleteObject(region);
+}
+
+void Win32Form::Tick() {
+    // A failure that leaves an event handler ends there, as in a statement.
+    Attempt([&] { events_.tmr_Timer(); });
+    // A pointer on the move keeps the ticks going, whatever the eyes do:
+    // where the tick found it, against where the one before did.
+    const ::POINT cursor = TheDesktop().cursor;
+    const bool moved = cursor.x != lastCursor_.x || cursor.y != lastCursor_.y;
+    lastCursor_ = cursor;
+    timer_.Ticked(ShowChanges() || moved);
+}
+
+void Win32Form::Present(const Image& image, const RECT& area) {
+    if (window_ == nullptr) return;
+    canvas_.Take(image, {area.left, area.top, area.right, area.bottom});
+    HDC screen = paintDc_ != nullptr ? paintDc_ : ::GetDC(window_);
+    if (screen == nullptr) return;
+    ::BitBlt(screen, area.left, area.top, area.right - area.left, area.bottom - area.top, canvas_.Dc(), area.left,
+             area.top, SRCCOPY);
+    if (screen != paintDc_) ::ReleaseDC(window_, screen);
+}
+
 void Win32Form::Paint() {
     PAINTSTRUCT paint{};
-    HDC screen = ::BeginPaint(window_, &paint);
-    if (screen != nullptr) {
+    paintDc_ = ::BeginPaint(window_, &paint);
+    if (paintDc_ != nullptr) {
         const ::RECT& area = paint.rcPaint;
-        ::BitBlt(surface_.Dc(), area.left, area.top, area.right - area.left, area.bottom - area.top, image_.Dc(),
-                 area.left, area.top, SRCCOPY);
-        Send(screen, area);
+        RepaintFromPersistentImage({area.left, area.top, area.right, area.bottom});
+        ShowChanges();
     }
     ::EndPaint(window_, &paint);
+    paintDc_ = nullptr;
+}
+
+void Win32Form::OnDpiChanged(::UINT dpi, const ::RECT& suggested) {
+    // Whole screen pixels per program pixel, whatever size the system suggests.
+    TakeDensity(DensityOfDpi(dpi), {suggested.left, suggested.top});
+}
+
+void Win32Form::TakeDensity(std::int32_t density, POINTAPI otherwise) {
+    // Dragged, the face stays under the pointer.
+    ::POINT pointer{};
+    ::GetCursorPos(&pointer);
+    const ::RECT now = WindowRect();
+    const RECT place = Rescaled({now.left, now.top, now.right, now.bottom}, Density(), density,
+                                {pointer.x, pointer.y}, otherwise);
+    SetDensity(density);
+    canvas_.Make(PixelWidth(), PixelHeight());
+    ::SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyShape();
+    ::InvalidateRect(window_, nullptr, FALSE);
+    Wake();
 }
 
 }  // namespace platform::win32

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -68,10 +67,6 @@ X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
     MoveTo(0, 0);
 
     gc_ = XCreateGC(d.display, window_, 0, nullptr);
-    auto* pixels = static_cast<char*>(std::calloc(static_cast<std::size_t>(PixelWidth()) * PixelHeight(), 4));
-    image_ = XCreateImage(d.display, visual_.visual, static_cast<unsigned>(visual_.depth), ZPixmap, 0, pixels,
-                          static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()), 32, 0);
-    if (image_ == nullptr) std::free(pixels);
 }
 
 Window X11Form::CreateTopLevel() const {
@@ -98,13 +93,11 @@ void X11Form::Release() {
     if (window_ == 0) return;
     d.forms.erase(window_);
     if (d.display != nullptr) {
-        if (image_ != nullptr) XDestroyImage(image_);  // frees the pixel buffer too
         XFreeGC(d.display, gc_);
         XDestroyWindow(d.display, window_);
         if (visual_.colormap != CopyFromParent) XFreeColormap(d.display, visual_.colormap);
         XFlush(d.display);
     }
-    image_ = nullptr;
     window_ = 0;
 }
 
@@ -195,46 +188,39 @@ void X11Form::TakeShape(const Rectangles& shape) {
     OnExpose();  // redraw at once
 }
 
-void X11Form::OnExpose() {
-    RepaintFromPersistentImage();
-    exposed_ = true;
-}
+void X11Form::OnExpose() { RepaintFromPersistentImage(); }
 
-bool X11Form::Present(const RECT& changed) {
+void X11Form::Present(const Image& image, const RECT& area) {
     Desktop& d = TheDesktop();
-    if (image_ == nullptr) return false;
-    // Only what differs from what the server was last sent travels. The
-    // common 32-bit image in the machine's byte order is read directly.
-    const bool all = exposed_;
+    if (!mapped_) return;  // the map exposes it, and all of it travels then
+    const auto width = static_cast<unsigned>(area.right - area.left);
+    const auto height = static_cast<unsigned>(area.bottom - area.top);
+    XImage* out = XCreateImage(d.display, visual_.visual, static_cast<unsigned>(visual_.depth), ZPixmap, 0, nullptr,
+                               width, height, 32, 0);
+    if (out == nullptr) return;
+    converted_.resize(static_cast<std::size_t>(out->bytes_per_line) * height);
+    out->data = converted_.data();
+    // The common 32-bit image in the machine's byte order is written directly.
     constexpr int kNativeOrder = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-    const bool direct = image_->bits_per_pixel == 32 && image_->byte_order == kNativeOrder;
-    RECT differing{changed.right, changed.bottom, changed.left, changed.top};
-    Colour lastColour = ~Surface().At(changed.left, changed.top);
+    const bool direct = out->bits_per_pixel == 32 && out->byte_order == kNativeOrder;
+    Colour lastColour = ~image.At(area.left, area.top);
     unsigned long pixel = 0;
-    for (std::int32_t y = changed.top; y < changed.bottom; ++y) {
-        auto* row =
-            reinterpret_cast<std::uint32_t*>(image_->data + static_cast<std::ptrdiff_t>(y) * image_->bytes_per_line);
-        for (std::int32_t x = changed.left; x < changed.right; ++x) {
-            const Colour colour = Surface().At(x, y);
+    for (std::int32_t y = area.top; y < area.bottom; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(out->data + static_cast<std::ptrdiff_t>(y - area.top) *
+                                                                     out->bytes_per_line);
+        for (std::int32_t x = area.left; x < area.right; ++x) {
+            const Colour colour = image.At(x, y);
             if (colour != lastColour) pixel = pixelOf_(lastColour = colour) | visual_.alpha;
             const unsigned long shown = visual_.alpha == 0 || Opaque(x, y) ? pixel : 0;
-            if (!all && (direct ? row[x] : XGetPixel(image_, x, y)) == shown) continue;
             if (direct)
-                row[x] = static_cast<std::uint32_t>(shown);
+                row[x - area.left] = static_cast<std::uint32_t>(shown);
             else
-                XPutPixel(image_, x, y, shown);
-            differing = {std::min(differing.left, x), std::min(differing.top, y), std::max(differing.right, x + 1),
-                         std::max(differing.bottom, y + 1)};
+                XPutPixel(out, x - area.left, y - area.top, shown);
         }
     }
-    if (differing.left >= differing.right) return false;
-    if (mapped_) {
-        XPutImage(d.display, window_, gc_, image_, differing.left, differing.top, differing.left, differing.top,
-                  static_cast<unsigned>(differing.right - differing.left),
-                  static_cast<unsigned>(differing.bottom - differing.top));
-        exposed_ = false;
-    }
-    return true;
+    XPutImage(d.display, window_, gc_, out, 0, 0, area.left, area.top, width, height);
+    out->data = nullptr;  // the buffer is ours, kept for the next time
+    XDestroyImage(out);
 }
 
 void X11Form::OnConfigure(const XConfigureEvent& event) {

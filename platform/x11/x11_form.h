@@ -107,7 +107,7 @@ public:
     bool KeptAboveByManager() const { return stacking_.KeptAboveByManager(); }
 
 private:
-    bool Present(const RECT& changed) override;
+    void Present(const Image& image, const RECT& area) override;
     // The window, unmapped, on the root.
     Window CreateTopLevel() const;
     void Map() { stacking_.Map(window_, RootRect()); }
@@ -127,8 +127,7 @@ private:
     PixelFormat pixelOf_;
     bool standAlone_;                    // override-redirect: places, raises and moves itself
     std::vector<std::uint8_t> opaque_;   // per screen pixel: inside the shape
-    XImage* image_ = nullptr;  // what the server was last sent
-    bool exposed_ = true;      // the server holds none of it
+    std::vector<char> converted_;  // what Present last converted for the server
     std::int32_t left_ = 0;
     std::int32_t top_ = 0;
     bool mapped_ = false;

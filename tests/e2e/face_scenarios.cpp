@@ -77,14 +77,6 @@ TEST_P(FaceOnDesktop, TheShapeIsTheFaceAndPressesBesideItReachWhatLiesBehind) {
 TEST_P(FaceOnDesktop, PupilsLookTowardsThePointerAllAround) {
     const Window window = StartAndWait();
     const auto [left, top] = Position(window);
-    const auto pupilsTowards = [&, left = left, top = top](int px, int py) {
-        const platform::Image screen = GrabScreen(display, left, top, kFaceWidth, kFaceHeight);
-        for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
-            const auto [pupilX, pupilY] = PupilTowards(left, top, eyeX, eyeY, px, py);
-            if (EyeMismatches(screen, eyeX, eyeY, pupilX, pupilY) != 0) return false;
-        }
-        return true;
-    };
     // Far to either side at eye height, straight below and above an eye,
     // between the eyes, on an eye, and in two corners of the screen; then
     // after a rest, while another program holds the pointer (an open menu,
@@ -99,6 +91,9 @@ TEST_P(FaceOnDesktop, PupilsLookTowardsThePointerAllAround) {
     ASSERT_NE(other, nullptr);
     const Window grabber = DefaultRootWindow(other);
     for (const Case& c : cases) {
+        // NOTE: Wine learns of the pointer only over its own windows; a face
+        // at rest there wakes when it crosses one (WineRest).
+        if (c.restFirst && program->UnderWine()) continue;
         const auto [px, py] = c.pointer;
         SCOPED_TRACE("pointer at " + std::to_string(px) + "," + std::to_string(py) +
                      (c.restFirst ? ", after a rest" : "") + (c.grabbedByAnother ? ", grabbed by another client" : ""));
@@ -110,7 +105,7 @@ TEST_P(FaceOnDesktop, PupilsLookTowardsThePointerAllAround) {
             XSync(other, False);
         }
         MovePointer(display, px, py);
-        EXPECT_TRUE(WaitUntil([&] { return pupilsTowards(px, py); }, 2s));
+        EXPECT_TRUE(WaitUntil([&] { return FaceMismatches(display, {left, top}, {px, py}) == 0; }, 2s));
         XUngrabPointer(other, CurrentTime);
         XSync(other, False);
     }
@@ -325,7 +320,7 @@ TEST_P(ProgramStarts, AProgramFolderWithBlanksOtherLettersAndALongPathRemembers)
         home += std::string(1, platform::kPathSeparator) + "Mein Ordner \xC3\xA4\xC3\xB6\xC3\xBC \xCE\xA9 Zwinkerle";
         std::filesystem::create_directory(test::TempFolder::Native(home));
     }
-    program = std::make_unique<Program>(*server, home, GetParam().launcher());
+    program = std::make_unique<Program>(*server, home, GetParam().launcher(96));
     const Window window = StartAndWait();
     const auto start = Position(window);
     Drag(display, 1, start.first + 76, start.second + 120, 40, 30);
@@ -343,7 +338,7 @@ TEST_P(ProgramStarts, FromAFolderTheUserCannotWriteItRemembersInTheUsersOwnSetti
     const int user = ::geteuid() == 0 ? 65534 : static_cast<int>(::geteuid());
     test::TempFolder home;
     ASSERT_EQ(::chown(home.Path().c_str(), static_cast<uid_t>(user), static_cast<gid_t>(user)), 0);
-    program = std::make_unique<Program>(*server, folder, ForUser(GetParam().launcher(), user, home.Path()));
+    program = std::make_unique<Program>(*server, folder, ForUser(GetParam().launcher(96), user, home.Path()));
     const std::string end = program->LineEnd();
     const std::string shipped = "[Quorl's Zwinkerle]" + end + "Top=1500" + end + "Left=3000" + end;
     program->WriteSettings(shipped);
@@ -375,6 +370,42 @@ TEST_P(ProgramStarts, WithoutADisplayOneLineOnStderrAndExitCode1) {
     const std::string message = program->Stderr(copy);
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     EXPECT_NE(message.find("display"), std::string::npos) << message;
+}
+
+TEST_P(FaceAtDensity, EachProgramPixelIsASquareOfScreenPixelsAndPositionsStayInTheProgramsOwn) {
+    const int density = GetParam().density;
+    const Window window = Session::StartAndWait();
+    ASSERT_NE(window, 0U) << program->Stderr(pid);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    EXPECT_EQ(std::make_pair(attributes.width, attributes.height),
+              std::make_pair(kFaceWidth * density, kFaceHeight * density));
+    // The top centre of a screen 1024 / density program pixels wide.
+    const auto corner = Position(window);
+    EXPECT_EQ(corner, std::make_pair(density * ((1024 / density * 15 / 2 - 2220 / 2) / 15), 0));
+    const platform::Image figure = FigureFromSource();
+    EXPECT_EQ(ShapeDifferences(display, window, ShapeBounding, figure, kFaceWidth, density), 0);
+    // Wine sets no input shape: the bounding one then takes the input.
+    if (!program->UnderWine()) {
+        EXPECT_EQ(ShapeDifferences(display, window, ShapeInput, figure, kFaceWidth, density), 0);
+    }
+    // The picture crisp and the eyes round, wherever the pointer is.
+    for (const auto& pointer : {std::pair{1000, 156}, std::pair{10, 700}, std::pair{corner.first + 97, 5}}) {
+        MovePointer(display, pointer.first, pointer.second);
+        EXPECT_TRUE(WaitUntil([&] { return FaceMismatches(display, corner, pointer, density) == 0; }, 2s))
+            << FaceMismatches(display, corner, pointer, density) << " pixels differ, pointer at " << pointer.first
+            << "," << pointer.second;
+    }
+    // Stored in program pixels, 15 twips each, and back at the same place.
+    Drag(display, 1, corner.first + 76 * density, corner.second + 120 * density, 100, 60);
+    const auto moved = std::make_pair(corner.first + 100, corner.second + 60);
+    ASSERT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s));
+    DoubleClick(display);
+    EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0);
+    const std::string& end = program->LineEnd();
+    EXPECT_EQ(program->ReadSettings(), "[Quorl's Zwinkerle]" + end + "Top=" + std::to_string(moved.second / density * 15) +
+                                           end + "Left=" + std::to_string(moved.first / density * 15) + end);
+    EXPECT_EQ(Position(Session::StartAndWait()), moved);
 }
 
 }  // namespace e2e

@@ -10,20 +10,19 @@
 
 namespace e2e {
 
-// The figure window, and where it stands when nothing is stored.
-inline constexpr int kFaceWidth = 148, kFaceHeight = 230;
+// Where the figure window stands when nothing is stored.
 inline constexpr int kTopCentreLeft = (1024 * 15 / 2 - 2220 / 2) / 15;  // 438: half the screen less half the window
 
 struct Setup {
     const char* name;
-    Launcher (*launcher)();
+    Launcher (*launcher)(int dotsPerInch);
     bool openbox;
 };
 
 class FaceOnDesktop : public ::testing::TestWithParam<Setup>, public Session {
 protected:
     // Every copy runs from a folder with non-ASCII letters in its name.
-    FaceOnDesktop() : Session(GetParam().openbox, GetParam().launcher(), "Zwinkerle-\xC3\x84pfel-\xCE\xA9-") {}
+    FaceOnDesktop() : Session(GetParam().openbox, GetParam().launcher(96), "Zwinkerle-\xC3\x84pfel-\xCE\xA9-") {}
     Window StartAndWait() {
         const Window window = Session::StartAndWait();
         EXPECT_NE(window, 0U) << program->Stderr(pid);
@@ -38,5 +37,23 @@ class ProgramStarts : public FaceOnDesktop {};
 
 inline std::string SetupName(const ::testing::TestParamInfo<Setup>& info) { return info.param.name; }
 inline void PrintTo(const Setup& setup, std::ostream* out) { *out << setup.name; }
+
+// The face on a desktop of a density, with no window manager: each program
+// pixel `density` screen pixels each way.
+struct DenseSetup {
+    Launcher (*launcher)(int dotsPerInch);
+    int dotsPerInch;
+    int density;
+};
+
+class FaceAtDensity : public ::testing::TestWithParam<DenseSetup>, public Session {
+protected:
+    FaceAtDensity() : Session(false, GetParam().launcher(GetParam().dotsPerInch)) {}
+};
+
+inline std::string DenseSetupName(const ::testing::TestParamInfo<DenseSetup>& info) {
+    return std::to_string(info.param.dotsPerInch) + "dpi";
+}
+inline void PrintTo(const DenseSetup& setup, std::ostream* out) { *out << setup.dotsPerInch << " dpi"; }
 
 }  // namespace e2e

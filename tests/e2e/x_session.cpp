@@ -2,6 +2,7 @@
 // program's folder and settings file, gestures, and the expected face.
 #include "tests/e2e/x_session.h"
 
+#include <X11/Xatom.h>
 #include <X11/extensions/shape.h>
 #include <sys/wait.h>
 
@@ -50,19 +51,34 @@ void ForgetUsersSettings(const Launcher& launcher) {
 
 }  // namespace
 
-Launcher LinuxProgram() { return {ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", "\n", 5s, {}, {}, {}, {}}; }
+Launcher LinuxProgram(int dotsPerInch) {
+    Launcher launcher{ZW_PROGRAM_PATH, "zwinkerle", "zwinkerle.ini", "\n", 5s, {}, {}, {}, {}};
+    launcher.dotsPerInch = dotsPerInch;
+    return launcher;
+}
 
-Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix) {
+Launcher WindowsProgram(const std::string& programFile, const std::string& basePrefix, int dotsPerInch) {
+    const std::string winePrefix = dotsPerInch == 96 ? basePrefix : basePrefix + "-" + std::to_string(dotsPerInch);
     // Quiet, and no offers to install Wine's .NET and HTML add-ons.
     const std::vector<std::string> environment{"WINEPREFIX=" + winePrefix, "WINEDEBUG=-all",
                                                "WINEDLLOVERRIDES=mscoree,mshtml="};
-    if (!std::filesystem::exists(winePrefix + "/system.reg")) MakeWinePrefix(environment);
+    if (!std::filesystem::exists(winePrefix + "/system.reg")) {
+        MakeWinePrefix(environment);
+        // Wine's density is the prefix's, as Windows' is the user's setting.
+        std::vector<std::string> making = environment;
+        making.push_back("DISPLAY=");
+        Run({"wine", "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d",
+             std::to_string(dotsPerInch), "/f"}, making);
+        Run({"wineserver", "-w"}, making);
+    }
     // NOTE: without a window manager Wine waits 2 s for one to withdraw the
     // window before it lets the program end.
     // Notepad by its file: by its name, Wine starts it in a process of its own.
     const std::string notepad = winePrefix + "/drive_c/windows/system32/notepad.exe";
-    return {programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment, {"wineserver", "-k"},
-            {"wine", notepad}};
+    Launcher launcher{programFile, "Zwinkerle.exe", "Zwinkerle.ini", "\r\n", 20s, {"wine"}, environment,
+                      {"wineserver", "-k"}, {"wine", notepad}};
+    launcher.dotsPerInch = dotsPerInch;
+    return launcher;
 }
 
 Launcher ForUser(Launcher launcher, int user, const std::string& home) {
@@ -154,8 +170,15 @@ std::optional<int> Program::WaitForExit(pid_t pid, std::chrono::milliseconds tim
 Session::Session(bool withWindowManager, Launcher launcher, const std::string& folderPrefix)
     : folder(folderPrefix), server(std::make_unique<XServer>()) {
     if (withWindowManager) windowManager = std::make_unique<WindowManager>(*server);
+    const bool underWine = !launcher.command.empty();
+    const std::string resources = "Xft.dpi:\t" + std::to_string(launcher.dotsPerInch) + "\n";
     program = std::make_unique<Program>(*server, folder, std::move(launcher));
     display = server->Connection();
+    // The Linux program reads the desktop's density from the root window's resources.
+    if (underWine || program->DotsPerInch() == 96) return;
+    XChangeProperty(display, DefaultRootWindow(display), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+    XSync(display, False);
 }
 
 Window Session::StartAndWait() {
@@ -265,6 +288,35 @@ bool PupilsLookAt(const platform::Image& face, int left, int top, int pointerX, 
         if (EyeMismatches(face, eyeX, eyeY, pupilX, pupilY) != 0) return false;
     }
     return true;
+}
+
+int FaceMismatches(Display* display, std::pair<int, int> corner, std::pair<int, int> pointer, int density) {
+    const platform::Image figure = FigureFromSource();
+    // The picture scaled by nearest neighbour, then the eyes as the program
+    // paints them, a white disc and a black one: in its own pixels, each
+    // disc's centre the centre of its block of screen pixels.
+    platform::Image expected(kFaceWidth * density, kFaceHeight * density, 0);
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x) expected.At(x, y) = figure.At(x / density, y / density);
+    const auto program = [&](int v) { return v >= 0 ? v / density : -((-v + density - 1) / density); };
+    const auto onScreen = [&](double v) { return v * density + (density - 1) / 2.0; };
+    const auto paint = [&](double x, double y, double radius, platform::Colour colour) {
+        for (const platform::RowSpan& span : platform::DiscSpans(onScreen(x), onScreen(y), radius * density))
+            for (int column = span.left; column < span.right; ++column) expected.At(column, span.y) = colour;
+    };
+    for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
+        const auto [pupilX, pupilY] = PupilTowards(program(corner.first), program(corner.second), eyeX, eyeY,
+                                                   program(pointer.first), program(pointer.second));
+        paint(eyeX, eyeY, 5, kEyeWhite);
+        paint(pupilX, pupilY, 3, 0);
+    }
+    const platform::Image grab = GrabScreen(display, corner.first, corner.second, expected.width, expected.height);
+    int mismatches = 0;
+    for (int y = 0; y < expected.height; ++y)
+        for (int x = 0; x < expected.width; ++x)
+            if (figure.At(x / density, y / density) != figure.At(0, 0))
+                mismatches += grab.At(x, y) != expected.At(x, y) ? 1 : 0;
+    return mismatches;
 }
 
 }  // namespace e2e

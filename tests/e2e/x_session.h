@@ -31,13 +31,15 @@ struct Launcher {
     // up while copies come and go: none on X11, Notepad under Wine.
     std::vector<std::string> desktopKeeper;
     int user = -1;                         // the user it runs as; -1: as the tests do
+    int dotsPerInch = 96;                  // of the desktop it runs on
 };
 
-// The Linux program of this build.
-Launcher LinuxProgram();
+// The Linux program of this build, on a desktop of that density (Xft.dpi).
+Launcher LinuxProgram(int dotsPerInch = 96);
 // A Windows program under Wine, in a prefix of its own that is made on first
-// use and kept; whatever Wine starts is ended with the Program.
-Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix);
+// use and kept, one per density (LogPixels); whatever Wine starts is ended
+// with the Program.
+Launcher WindowsProgram(const std::string& programFile, const std::string& winePrefix, int dotsPerInch = 96);
 
 // The same program run by another user, whose home is `home`: their own
 // settings folder there and, under Wine, their own prefix, made now.
@@ -71,6 +73,7 @@ public:
     bool KeepDesktopUp();
     std::chrono::seconds Patience() const { return launcher_.patience; }
     bool UnderWine() const { return !launcher_.command.empty(); }
+    int DotsPerInch() const { return launcher_.dotsPerInch; }
     const std::string& LineEnd() const { return launcher_.lineEnd; }
 
 private:
@@ -85,7 +88,7 @@ private:
 };
 
 // A desktop for one test: Xvfb at 1024 x 768, openbox or no window manager,
-// and the program in a folder of its own.
+// at the launcher's density, and the program in a folder of its own.
 class Session {
 public:
     explicit Session(bool withWindowManager, Launcher launcher = LinuxProgram(),
@@ -103,6 +106,8 @@ public:
     pid_t pid = 0;
 };
 
+// The figure window.
+inline constexpr int kFaceWidth = 148, kFaceHeight = 230;
 // The eye white the program paints; no pixel of the face picture has it.
 inline constexpr platform::Colour kEyeWhite = 0x00FFF8F8;
 inline constexpr int kEyesRight = 111;  // the right eye's white ends before this window pixel
@@ -139,6 +144,12 @@ int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupil
 // Whether both pupils on `face`, a grab of the face whose corner is at
 // (left, top), look at (pointerX, pointerY).
 bool PupilsLookAt(const platform::Image& face, int left, int top, int pointerX, int pointerY);
+// Pixels of the face on screen, its window's corner at `corner`, that do not
+// show what the program draws with the pointer at `pointer` (all in screen
+// pixels, `density` to a program pixel): the picture, each of its pixels a
+// square of screen pixels, and the eyes looking at the pointer. Pixels the
+// shape cuts away do not count.
+int FaceMismatches(Display* display, std::pair<int, int> corner, std::pair<int, int> pointer, int density = 1);
 
 
 }  // namespace e2e
