@@ -31,6 +31,8 @@ public:
     // Whether a left press holds the mouse: a grab lets it go only when
     // the system's move starts.
     bool HoldsMouse() const { return state_ == State::Pressed || state_ == State::Armed; }
+    // Whether the system's move runs: the window follows the pointer.
+    bool Moving() const { return state_ == State::System; }
 
 private:
     enum class State {

@@ -31,6 +31,10 @@ BOOL GetCursorPos(POINTAPI* point) {
     if (point == nullptr || !::GetCursorPos(&native)) return 0;
     win32::TheDesktop().cursor = native;
     *point = {ProgramPixels(native.x, ProgramDensity()), ProgramPixels(native.y, ProgramDensity())};
+    // A face on a monitor of another density than the system's is drawn at
+    // that one's: the pointer is measured from it, so that the eyes look at it.
+    for (const auto& [window, form] : win32::TheDesktop().forms)
+        if (form->Density() != ProgramDensity()) *point = form->FromScreen(native);
     return 1;
 }
 

@@ -100,6 +100,13 @@ RECT Win32Form::Rect() const {
     return RectAt(ProgramPixels(rect.left, ProgramDensity()), ProgramPixels(rect.top, ProgramDensity()));
 }
 
+POINTAPI Win32Form::FromScreen(::POINT screen) const {
+    const ::RECT window = WindowRect();
+    const RECT rect = Rect();
+    return {rect.left + ProgramPixels(std::int64_t{screen.x} - window.left, Density()),
+            rect.top + ProgramPixels(std::int64_t{screen.y} - window.top, Density())};
+}
+
 void Win32Form::MoveTo(std::int32_t left, std::int32_t top) {
     if (!::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) Fail();
 }
@@ -171,10 +178,11 @@ void Win32Form::OnDpiChanged(::UINT dpi, const ::RECT& suggested) {
 }
 
 void Win32Form::TakeDensity(std::int32_t density, POINTAPI otherwise) {
-    // Dragged, the face stays under the pointer.
-    ::POINT pointer{};
-    ::GetCursorPos(&pointer);
+    // Dragged, the face stays under the pointer; else it goes where the
+    // system suggests, even with the pointer resting on it.
     const ::RECT now = WindowRect();
+    ::POINT pointer{now.left - 1, now.top - 1};  // off the window
+    if (drag_.Moving()) ::GetCursorPos(&pointer);
     const RECT place = Rescaled({now.left, now.top, now.right, now.bottom}, Density(), density,
                                 {pointer.x, pointer.y}, otherwise);
     SetDensity(density);

@@ -32,6 +32,11 @@ public:
     CaptionDrag& Drag() { return drag_; }
     // The window in the program's pixels.
     RECT Rect() const;
+    // A screen point in the program's pixels, measured from the window's
+    // corner at the window's own density: what the program works out from
+    // the window's place (where the eyes look) holds on a monitor of any
+    // density.
+    POINTAPI FromScreen(::POINT screen) const;
     // The window's shape, in the program's pixels (SetWindowRgn).
     void TakeShape(Rectangles shape);
     // WM_TIMER, or a tick at once after a rest: tmr_Timer, then the screen.
@@ -55,7 +60,7 @@ private:
     // The window's region: its shape at its density.
     void ApplyShape();
     // Draws at `density` from now on, the window resized around the pointer
-    // over it, else with its corner at `otherwise`.
+    // while the system's move drags it, else with its corner at `otherwise`.
     void TakeDensity(std::int32_t density, POINTAPI otherwise);
 
     FormEvents& events_;
