@@ -13,36 +13,15 @@
 
 namespace platform {
 
-// The portable check, for compilers without overflow builtins: a sum or
-// difference of two 32-bit values is exact in 64 bits, so only its range
-// needs checking.
+// A sum or difference of two 32-bit values is exact in 64 bits: only its
+// range needs checking.
 inline std::int32_t Narrow32(std::int64_t exact) {
     if (exact < std::numeric_limits<std::int32_t>::min() || exact > std::numeric_limits<std::int32_t>::max()) Fail();
     return static_cast<std::int32_t>(exact);
 }
 
-inline std::int32_t PortableCheckedAdd(std::int32_t a, std::int32_t b) { return Narrow32(std::int64_t{a} + b); }
-inline std::int32_t PortableCheckedSub(std::int32_t a, std::int32_t b) { return Narrow32(std::int64_t{a} - b); }
-
-inline std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) {
-#if defined(__GNUC__) || defined(__clang__)
-    std::int32_t sum = 0;
-    if (__builtin_add_overflow(a, b, &sum)) Fail();
-    return sum;
-#else
-    return PortableCheckedAdd(a, b);
-#endif
-}
-
-inline std::int32_t CheckedSub(std::int32_t a, std::int32_t b) {
-#if defined(__GNUC__) || defined(__clang__)
-    std::int32_t difference = 0;
-    if (__builtin_sub_overflow(a, b, &difference)) Fail();
-    return difference;
-#else
-    return PortableCheckedSub(a, b);
-#endif
-}
+inline std::int32_t CheckedAdd(std::int32_t a, std::int32_t b) { return Narrow32(std::int64_t{a} + b); }
+inline std::int32_t CheckedSub(std::int32_t a, std::int32_t b) { return Narrow32(std::int64_t{a} - b); }
 
 // A double result must be a finite number: NaN (invalid), infinity (division
 // by zero or overflow) fail.

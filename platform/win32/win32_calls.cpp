@@ -30,11 +30,14 @@ BOOL GetCursorPos(POINTAPI* point) {
     ::POINT native{};
     if (point == nullptr || !::GetCursorPos(&native)) return 0;
     win32::TheDesktop().cursor = native;
-    *point = {ProgramPixels(native.x, ProgramDensity()), ProgramPixels(native.y, ProgramDensity())};
     // A face on a monitor of another density than the system's is drawn at
     // that one's: the pointer is measured from it, so that the eyes look at it.
-    for (const auto& [window, form] : win32::TheDesktop().forms)
-        if (form->Density() != ProgramDensity()) *point = form->FromScreen(native);
+    for (const auto& [window, form] : win32::TheDesktop().forms) {
+        if (form->Density() == ProgramDensity()) continue;
+        *point = form->FromScreen(native);
+        return 1;
+    }
+    *point = {ProgramPixels(native.x, ProgramDensity()), ProgramPixels(native.y, ProgramDensity())};
     return 1;
 }
 

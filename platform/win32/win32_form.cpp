@@ -102,9 +102,11 @@ RECT Win32Form::Rect() const {
 
 POINTAPI Win32Form::FromScreen(::POINT screen) const {
     const ::RECT window = WindowRect();
-    const RECT rect = Rect();
-    return {rect.left + ProgramPixels(std::int64_t{screen.x} - window.left, Density()),
-            rect.top + ProgramPixels(std::int64_t{screen.y} - window.top, Density())};
+    // The corner as Rect() has it, then the way from it at our density.
+    const auto from = [&](LONG point, LONG corner) {
+        return ProgramPixels(corner, ProgramDensity()) + ProgramPixels(std::int64_t{point} - corner, Density());
+    };
+    return {from(screen.x, window.left), from(screen.y, window.top)};
 }
 
 void Win32Form::MoveTo(std::int32_t left, std::int32_t top) {
