@@ -43,9 +43,14 @@ TEST(WineMonitorDensity, TheFaceTakesTheMonitorsDensityGoesWhereSuggestedAndLook
     e2e::MovePointer(display, kTopCentreLeft + 76, 120);
     ASSERT_TRUE(ReachMonitor(session, 192, 400, 100));
 
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, face, &attributes);
-    EXPECT_EQ(std::make_pair(attributes.width, attributes.height), std::make_pair(2 * kFaceWidth, 2 * kFaceHeight));
+    // Wine has resized it; the X server may learn of it a moment later.
+    const auto size = [&] {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, face, &attributes);
+        return std::make_pair(attributes.width, attributes.height);
+    };
+    EXPECT_TRUE(e2e::WaitUntil([&] { return size() == std::make_pair(2 * kFaceWidth, 2 * kFaceHeight); }))
+        << size().first << " x " << size().second;
     EXPECT_TRUE(e2e::WaitUntil([&] { return session.Position(face) == std::make_pair(400, 100); }))
         << session.Position(face).first << "," << session.Position(face).second;
     const auto corner = session.Position(face);
