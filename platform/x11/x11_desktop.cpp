@@ -73,6 +73,12 @@ X11Form* FormOf(HWND window) {
     return found == d.forms.end() ? nullptr : found->second;
 }
 
+X11Form* FormCaughtBy(Window window) {
+    for (const auto& [handle, form] : TheDesktop().forms)
+        if (form->Catcher() != nullptr && form->Catcher()->Handle() == window) return form;
+    return nullptr;
+}
+
 bool OpenDesktop() {
     Desktop& d = TheDesktop();
     d.display = XOpenDisplay(nullptr);

@@ -69,5 +69,7 @@ void CloseDesktop();
 
 // The form behind a window handle, or null.
 X11Form* FormOf(HWND window);
+// The form whose pointer catcher `window` is, or null.
+X11Form* FormCaughtBy(Window window);
 
 }  // namespace platform::x11

@@ -35,7 +35,7 @@ bool OnTopLevelChange(const XEvent& event) {
         case CirculateNotify: subject = event.xcirculate.window; break;
         default: return false;
     }
-    if (d.forms.contains(subject)) return false;
+    if (d.forms.contains(subject) || FormCaughtBy(subject) != nullptr) return false;
     bool covered = false;
     for (const auto& [window, form] : d.forms) {
         if (form->KeptAboveByManager()) continue;

@@ -39,10 +39,11 @@ void CaptionDrag::OnLeftPress(int rootX, int rootY) {
     state_ = State::Idle;
 }
 
-void CaptionDrag::Arm(POINTAPI windowAt) {
-    if (!leftHeld_) return;
+bool CaptionDrag::Arm(POINTAPI windowAt) {
+    if (!leftHeld_) return false;
     state_ = State::Armed;
     start_ = windowAt;
+    return true;
 }
 
 std::optional<POINTAPI> CaptionDrag::OnPointerMotion(Window window, int rootX, int rootY) {

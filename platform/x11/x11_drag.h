@@ -21,7 +21,8 @@ public:
     // The program asked for the caption grab (SendMessageA) while the left
     // button is held: the window, now at `windowAt`, moves once the pointer
     // does. A click, or the first click of a double-click, leaves it there.
-    void Arm(POINTAPI windowAt);
+    // False when no left press is held.
+    bool Arm(POINTAPI windowAt);
     // The pointer moved with the left button down; where `window` goes
     // when the drag is ours.
     std::optional<POINTAPI> OnPointerMotion(Window window, int rootX, int rootY);

@@ -84,6 +84,13 @@ bool EventLoop::Dispatch(XEvent& event) {
     if (rawMotion_.IsMotion(event)) return true;  // XInput 2: the pointer moved, wherever
     if (IsMonitorChange(event)) return OnMonitorChange(event);  // RandR
     if (X11Form* form = FormOf(static_cast<HWND>(event.xany.window))) return formDispatch_.Dispatch(*form, event);
+    if (X11Form* form = FormCaughtBy(event.xany.window)) {
+        // The face's input, which its catcher takes; and where the catcher went.
+        if (event.type == ButtonPress || event.type == ButtonRelease || event.type == MotionNotify)
+            return formDispatch_.Dispatch(*form, event);
+        if (event.type == ConfigureNotify) form->Catcher()->OnMoved({event.xconfigure.x, event.xconfigure.y});
+        return false;
+    }
     return OnDesktopEvent(event);
 }
 

@@ -67,6 +67,10 @@ X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
     MoveTo(0, 0);
 
     gc_ = XCreateGC(d.display, window_, 0, nullptr);
+    // NOTE: on a Wayland desktop the compositor, not the X server, decides
+    // who gets the pointer: a face that drags itself needs a catcher there.
+    if (standAlone_ && d.xwayland && visual_.alpha != 0)
+        catcher_ = std::make_unique<PointerCatcher>(visual_, PixelWidth(), PixelHeight());
 }
 
 Window X11Form::CreateTopLevel() const {
@@ -92,6 +96,7 @@ void X11Form::Release() {
     Desktop& d = TheDesktop();
     if (window_ == 0) return;
     d.forms.erase(window_);
+    catcher_.reset();
     if (d.display != nullptr) {
         XFreeGC(d.display, gc_);
         XDestroyWindow(d.display, window_);
@@ -131,6 +136,7 @@ void X11Form::MoveTo(std::int32_t left, std::int32_t top) {
         XSetWMNormalHints(d.display, window_, &size);
     }
     XMoveWindow(d.display, window_, ToProtocol(left), ToProtocol(top));
+    if (catcher_) catcher_->Cover(window_, {ToProtocol(left), ToProtocol(top)});
 }
 
 void X11Form::Show() {
@@ -151,7 +157,10 @@ bool X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
     return true;
 }
 
-void X11Form::KeepAbove() { stacking_.KeepAbove(window_, RootRect(), mapped_ && parent_ == TheDesktop().root); }
+void X11Form::KeepAbove() {
+    const bool raised = stacking_.KeepAbove(window_, RootRect(), mapped_ && parent_ == TheDesktop().root);
+    if (raised && catcher_) catcher_->Cover(window_, {left_, top_});
+}
 
 RECT X11Form::RootRect() const { return {left_, top_, left_ + PixelWidth(), top_ + PixelHeight()}; }
 
@@ -179,6 +188,7 @@ void X11Form::TakeShape(const Rectangles& shape) {
     for (const int kind : {ShapeBounding, ShapeInput})
         XShapeCombineRectangles(d.display, window_, kind, 0, 0, rectangles.data(), static_cast<int>(rectangles.size()),
                                 ShapeSet, Unsorted);
+    if (catcher_) catcher_->TakeShape(rectangles);
     // With alpha, what the shape cuts away is see-through as well.
     std::fill(opaque_.begin(), opaque_.end(), 0);
     for (const XRectangle& r : rectangles)
@@ -221,6 +231,14 @@ void X11Form::Present(const Image& image, const RECT& area) {
     XPutImage(d.display, window_, gc_, out, 0, 0, area.left, area.top, width, height);
     out->data = nullptr;  // the buffer is ours, kept for the next time
     XDestroyImage(out);
+    if (catcher_ && !catcher_->Mapped()) {
+        // NOTE: sway stacks windows that no manager manages in the order
+        // they first show, whatever X says: the catcher shows once the face
+        // has, which Xwayland hands to the compositor before it answers.
+        XSync(d.display, False);
+        catcher_->Map();
+        catcher_->Cover(window_, {left_, top_});
+    }
 }
 
 void X11Form::OnConfigure(const XConfigureEvent& event) {
@@ -255,8 +273,19 @@ void X11Form::UpdatePositionFromServer() {
     }
 }
 
+void X11Form::BeginCaptionDrag() {
+    if (drag_.Arm({left_, top_}) && catcher_ && catcher_->Mapped()) catcher_->BeginDrag(pressedAt_);
+}
+
 void X11Form::OnPointerMotion(int rootX, int rootY) {
-    if (const std::optional<POINTAPI> to = drag_.OnPointerMotion(window_, rootX, rootY)) MoveTo(to->x, to->y);
+    POINTAPI at{rootX, rootY};
+    if (catcher_) at = catcher_->Pointer(at);
+    if (const std::optional<POINTAPI> to = drag_.OnPointerMotion(window_, at.x, at.y)) MoveTo(to->x, to->y);
+}
+
+void X11Form::OnLeftRelease() {
+    drag_.OnLeftRelease(window_);
+    if (catcher_) catcher_->EndDrag(window_, {left_, top_});
 }
 
 void X11Form::KeepOnMonitors() {

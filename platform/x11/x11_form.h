@@ -7,12 +7,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/software/raster_form.h"
 #include "platform/software/region_store.h"
 #include "platform/x11/x11_drag.h"
 #include "platform/x11/x11_map_retry.h"
+#include "platform/x11/x11_pointer_catcher.h"
 #include "platform/x11/x11_stacking.h"
 
 namespace platform::x11 {
@@ -96,10 +98,16 @@ public:
     // Once a tick: raises a covered window that nobody keeps above.
     void KeepAbove();
     // A left press and what becomes of it: a drag once the pointer moves.
-    void OnLeftPress(int rootX, int rootY) { drag_.OnLeftPress(rootX, rootY); }
-    void BeginCaptionDrag() { drag_.Arm({left_, top_}); }
+    void OnLeftPress(int rootX, int rootY) {
+        drag_.OnLeftPress(rootX, rootY);
+        pressedAt_ = {rootX, rootY};
+    }
+    void BeginCaptionDrag();
     void OnPointerMotion(int rootX, int rootY);
-    void OnLeftRelease() { drag_.OnLeftRelease(window_); }
+    void OnLeftRelease();
+    // The window that takes the face's pointer input over it on a Wayland
+    // desktop; null elsewhere (x11_pointer_catcher.h).
+    PointerCatcher* Catcher() const { return catcher_.get(); }
     // Frees the X resources before the connection closes.
     void Release();
     // Whether the window manager keeps the window above others; when not,
@@ -134,6 +142,8 @@ private:
     Stacking stacking_;
     MapRetry mapRetry_;
     CaptionDrag drag_;
+    POINTAPI pressedAt_{};
+    std::unique_ptr<PointerCatcher> catcher_;
 };
 
 }  // namespace platform::x11

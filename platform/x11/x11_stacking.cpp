@@ -100,16 +100,18 @@ void Stacking::AskToStayAbove(Window window) {
     SendRootMessage(window, d.atoms.NET_WM_DESKTOP, static_cast<long>(kAllDesktops), kSourceApplication, 0, 0, 0);
 }
 
-void Stacking::KeepAbove(Window window, const RECT& rect, bool onRoot) {
-    if (!covered_) return;
+bool Stacking::KeepAbove(Window window, const RECT& rect, bool onRoot) {
+    if (!covered_) return false;
     covered_ = false;
-    if (!onRoot || KeptAboveByManager()) return;
+    if (!onRoot || KeptAboveByManager()) return false;
     // NOTE: override-redirect windows (menus, tooltips, lock screens) belong
     // above us; we go just above the topmost ordinary window that covers us.
     const std::vector<Neighbour> neighbours = Neighbours(window, rect);
     const auto cover = std::find_if(neighbours.rbegin(), neighbours.rend(),
                                     [](const Neighbour& n) { return n.aboveUs && !n.overrideRedirect; });
-    if (cover != neighbours.rend()) Restack(window, cover->window, Above);
+    if (cover == neighbours.rend()) return false;
+    Restack(window, cover->window, Above);
+    return true;
 }
 
 }  // namespace platform::x11

@@ -30,8 +30,8 @@ public:
     // KeepAbove, once a tick, raises us over it.
     void OnCovered() { covered_ = true; }
     // Raises a window that was covered over the ordinary windows that cover
-    // it; `onRoot`: mapped, without a frame around it.
-    void KeepAbove(Window window, const RECT& rect, bool onRoot);
+    // it; `onRoot`: mapped, without a frame around it. True when it did.
+    bool KeepAbove(Window window, const RECT& rect, bool onRoot);
 
 private:
     // Asks the window manager to keep the mapped window above others and on

@@ -66,6 +66,12 @@ protected:
         program = std::make_unique<Program>(desktop->Environment().front().substr(8), display, folder.Path(), launcher);
     }
     void TearDown() override { program.reset(); }
+    // A settings file the tests wrote, which the program may rewrite: its user's.
+    void GiveTheSettingsToTheDesktopUser() {
+        if (desktop->User() < 0) return;
+        ASSERT_EQ(::chown(program->SettingsFile().c_str(), static_cast<uid_t>(desktop->User()),
+                          static_cast<gid_t>(desktop->User())), 0);
+    }
 
     // Starts the program and waits until its face shows; the window, or 0.
     Window StartFace() {
@@ -90,9 +96,9 @@ protected:
         });
     }
     // A left drag that takes hold of the face at (x, y).
-    void DragFace(int x, int y, int dx, int dy) {
+    void DragFace(int x, int y, int dx, int dy, std::chrono::milliseconds pause = 30ms) {
         EXPECT_TRUE(PointAtTheFace(x, y)) << "the pointer does not reach the face";
-        desktop->Drag(x, y, dx, dy);
+        desktop->Drag(x, y, dx, dy, pause);
     }
     // Off the face and the native windows' middles: sway draws the pointer
     // into its screenshots.
@@ -426,6 +432,46 @@ TEST_P(FaceOnWayland, WithTheExtensionTurnedOffTheEyesStillFollowOverXWindows) {
     bus.Call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions", "EnableExtension", "s", uuid);
     desktop->MovePointer(100, 700);
     EXPECT_TRUE(WaitUntil([&] { return PupilsTowards(corner, 100, 700); }, 3s)) << "not followed again once it is back";
+}
+
+
+// Fast drags that take hold of the face near its edge and move away from
+// it, each followed by a visit to a native window: the hand outruns the
+// window, and on a desktop that hands the pointer to whatever it is over
+// the release went astray and the next press with it.
+TEST_P(FaceOnWayland, EveryPressReachesTheFaceAfterFastDragsAndVisitsToANativeWindow) {
+    NativeWindow behind = desktop->OpenNativeWindow(kBehind, true);
+    program->WriteSettings("[Quorl's Zwinkerle]\nTop=3000\nLeft=6000\n");
+    GiveTheSettingsToTheDesktopUser();
+    const Window face = StartFace();
+    ASSERT_NE(face, 0U) << program->Stderr(pid);
+    ASSERT_TRUE(WaitUntil([&] { return Position(face) == std::pair{400, 200}; })) << "not placed where it was stored";
+    struct Drag {
+        int grabX, grabY;  // where the hand takes hold of the face
+        int dx, dy;        // in ten steps of 15 ms
+    };
+    const Drag drags[] = {{76, 120, 200, 60}, {76, 120, -200, 60}, {20, 120, 200, 60}, {20, 120, -200, 60},
+                          {128, 120, -200, -60}, {128, 120, 200, -60}, {74, 26, 60, 150}, {74, 224, -60, -150}};
+    for (const Drag& drag : drags) {
+        const auto from = Position(face);
+        SCOPED_TRACE("taken at " + std::to_string(drag.grabX) + "," + std::to_string(drag.grabY) + " by " +
+                     std::to_string(drag.dx) + "," + std::to_string(drag.dy));
+        DragFace(from.first + drag.grabX, from.second + drag.grabY, drag.dx, drag.dy, 15ms);
+        const std::pair<int, int> to{from.first + drag.dx, from.second + drag.dy};
+        EXPECT_TRUE(WaitUntil([&] { return Position(face) == to; }))
+            << "the face is at " << Position(face).first << "," << Position(face).second;
+        desktop->MovePointer(1100, 700);  // off the face: sway draws the pointer into its screenshots
+        EXPECT_TRUE(WaitUntil([&] { return FaceMismatches(to) == 0; })) << "the face does not show where it stands";
+    }
+    const auto end = Position(face);
+    ASSERT_TRUE(PointAtTheFace(end.first + 76, end.second + 120));
+    for (int click = 0; click < 2; ++click) {
+        desktop->Button(1, true);
+        desktop->Button(1, false);
+    }
+    EXPECT_EQ(program->WaitForExit(pid, 5s), 0) << "the double-click did not end it";
+    EXPECT_EQ(program->ReadSettings(), "[Quorl's Zwinkerle]\nTop=" + std::to_string(end.second * 15) + "\nLeft=" +
+                                           std::to_string(end.first * 15) + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Compositors, FaceOnWayland, testing::ValuesIn(kDesktops), CompositorName<Desktop>);

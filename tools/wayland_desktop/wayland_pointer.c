@@ -77,7 +77,11 @@ int main(int argc, char** argv) {
         unsigned code = 0, down = 0;
         if (sscanf(line, "move %d %d", &x, &y) == 2) {
             if (wlr != NULL) {
-                zwlr_virtual_pointer_v1_motion_absolute(wlr, Now(), (uint32_t)x, (uint32_t)y, width, height);
+                // NOTE: to the middle of the pixel: the compositor scales by the
+                // output's size in floating point, and a pixel's very corner may
+                // come out a hair short of it, which Xwayland then truncates.
+                zwlr_virtual_pointer_v1_motion_absolute(wlr, Now(), 2 * (uint32_t)x + 1, 2 * (uint32_t)y + 1, 2 * width,
+                                                        2 * height);
                 zwlr_virtual_pointer_v1_frame(wlr);
             } else {
                 org_kde_kwin_fake_input_pointer_motion_absolute(p.fakeInput, wl_fixed_from_int(x), wl_fixed_from_int(y));

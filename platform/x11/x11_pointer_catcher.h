@@ -1,0 +1,67 @@
+// x11_pointer_catcher.h: on a Wayland desktop, a see-through window over
+// the face that takes the face's pointer input, so that a drag keeps it.
+//
+// NOTE: a Wayland compositor decides who gets the pointer, and sway keeps
+// no hold for a window the button went down on: a hand that outruns a face
+// dragging itself reaches whatever lies beneath, which then gets the
+// release, and the next press is lost with it. The compositor takes a
+// window's place from the X server at once, but its size only with its
+// next frame, and it tells Xwayland where the pointer is relative to where
+// it believes the window stands, so that under a window that moves itself
+// the pointer seems to run ahead. The catcher shows nothing and never draws,
+// so that its next frame is always at once: at rest it lies over the face
+// and takes the pointer where the face does; while the face is dragged it
+// covers the whole screen and stays there, so that the pointer can leave
+// it nowhere and its position does not depend on the compositor's view of
+// a moving window. The face itself only moves.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <vector>
+
+#include "platform/contract/win_api.h"
+
+namespace platform::x11 {
+
+struct WindowVisual;
+
+class PointerCatcher {
+public:
+    // Made over a face of `width` x `height` screen pixels.
+    PointerCatcher(const WindowVisual& visual, int width, int height);
+    ~PointerCatcher();
+    PointerCatcher(const PointerCatcher&) = delete;
+    PointerCatcher& operator=(const PointerCatcher&) = delete;
+
+    Window Handle() const { return catcher_; }
+    // Maps it, once; true the first time.
+    bool Map();
+    bool Mapped() const { return mapped_; }
+    // Over the face again, wherever the face went.
+    void Cover(Window face, POINTAPI corner);
+    // The face's outline: where it takes the pointer when no drag is on.
+    void TakeShape(const std::vector<XRectangle>& outline);
+    // A left drag began with the pointer at `pointer`.
+    void BeginDrag(POINTAPI pointer);
+    // The pointer's position on the root window during the drag, from what
+    // a motion event reports.
+    POINTAPI Pointer(POINTAPI reported);
+    // The server moved the catcher to `corner`.
+    void OnMoved(POINTAPI corner);
+    // The button is up: back over the face at `corner`.
+    void EndDrag(Window face, POINTAPI corner);
+
+private:
+    Window catcher_ = 0;
+    int width_, height_;
+    std::vector<XRectangle> outline_;
+    bool mapped_ = false;
+    bool dragging_ = false;
+    POINTAPI corner_{};     // where we last asked it to stand
+    POINTAPI previous_{};   // where it stood before that
+    bool unsure_ = false;   // the compositor may believe it still stands there
+    POINTAPI lastPointer_{};
+};
+
+}  // namespace platform::x11
