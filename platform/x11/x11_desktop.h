@@ -54,7 +54,6 @@ struct Desktop {
     Window wmSelectionOwner = 0;
     Window wmCheckWindow = 0;
     std::vector<Atom> wmSupported;
-    std::string wmName;  // as its check window names it
 };
 
 // The connection; null before OpenDesktop opened it and after CloseDesktop.

@@ -38,7 +38,6 @@ bool OnTopLevelChange(const XEvent& event) {
     if (d.forms.contains(subject) || FormCaughtBy(subject) != nullptr) return false;
     bool covered = false;
     for (const auto& [window, form] : d.forms) {
-        if (form->KeptAboveByManager()) continue;
         // A window that moved or restacked elsewhere cannot cover us; the
         // check of who covers costs a round trip for every window there is.
         const XConfigureEvent& c = event.xconfigure;

@@ -13,8 +13,9 @@ namespace platform::x11 {
 
 class CaptionDrag {
 public:
-    // `standAlone`: an override-redirect window, which no manager moves.
-    explicit CaptionDrag(bool standAlone) : standAlone_(standAlone) {}
+    // `standAlone`: an override-redirect window, which no manager moves,
+    // as the window says now.
+    explicit CaptionDrag(const bool& standAlone) : standAlone_(standAlone) {}
 
     // A left press at a root position: nothing moves yet.
     void OnLeftPress(int rootX, int rootY);
@@ -37,7 +38,7 @@ private:
     // Hands an armed drag to the window manager; false when it is ours.
     bool HandOver(Window window);
 
-    bool standAlone_;
+    const bool& standAlone_;
     State state_ = State::Idle;
     bool leftHeld_ = false;
     int pressX_ = 0;

@@ -28,10 +28,8 @@ namespace platform::x11 {
 namespace {
 
 // X carries window positions and shape rectangles as 16-bit numbers.
-constexpr int kProtocolMin = std::numeric_limits<std::int16_t>::min();
 constexpr int kProtocolMax = std::numeric_limits<std::int16_t>::max();
 
-int ToProtocol(std::int32_t coordinate) { return std::clamp(coordinate, kProtocolMin, kProtocolMax); }
 
 // NOTE: where a compositing manager runs (always so under Xwayland, whose
 // compositors need not apply the X shape), the window takes a visual with
@@ -119,26 +117,6 @@ RECT X11Form::Rect() const {
     return RectAt(corner.x, corner.y);
 }
 
-void X11Form::MoveTo(std::int32_t left, std::int32_t top) {
-    Desktop& d = TheDesktop();
-    left_ = left;
-    top_ = top;
-    if (!mapped_) {
-        // Read by the window manager when it maps us. The size is fixed; the
-        // position is the user's (stored) choice, which a window manager
-        // should honour rather than place the window itself.
-        XSizeHints size{};
-        size.flags = USPosition | PPosition | PMinSize | PMaxSize;
-        size.x = ToProtocol(left);
-        size.y = ToProtocol(top);
-        size.min_width = size.max_width = PixelWidth();
-        size.min_height = size.max_height = PixelHeight();
-        XSetWMNormalHints(d.display, window_, &size);
-    }
-    XMoveWindow(d.display, window_, ToProtocol(left), ToProtocol(top));
-    if (catcher_) catcher_->Cover(window_, {ToProtocol(left), ToProtocol(top)});
-}
-
 void X11Form::Show() {
     mapRetry_.Asked(std::chrono::steady_clock::now());
     Map();
@@ -158,8 +136,17 @@ bool X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
 }
 
 void X11Form::KeepAbove() {
-    const bool raised = stacking_.KeepAbove(window_, RootRect(), mapped_ && parent_ == TheDesktop().root);
-    if (raised && catcher_) catcher_->Cover(window_, {left_, top_});
+    switch (stacking_.KeepAbove(window_, RootRect(), mapped_ && parent_ == TheDesktop().root)) {
+        case Stacking::Cover::RaisedOver:
+            if (catcher_) catcher_->Cover(window_, {left_, top_});
+            break;
+        case Stacking::Cover::ByManager: NotKeptAbove(); break;
+        case Stacking::Cover::Nothing: break;
+    }
+}
+
+void X11Form::NotKeptAbove() {
+    if (!standAlone_) TakeOverFromManager({left_, top_});
 }
 
 RECT X11Form::RootRect() const { return {left_, top_, left_ + PixelWidth(), top_ + PixelHeight()}; }
@@ -172,7 +159,8 @@ bool X11Form::Overlaps(int x, int y, int width, int height) const {
 void X11Form::TakeShape(const Rectangles& shape) {
     Desktop& d = TheDesktop();
     if (!d.hasShape) return;  // without the extension the window stays rectangular
-    std::vector<XRectangle> rectangles;
+    std::vector<XRectangle>& rectangles = shape_;
+    rectangles.clear();
     rectangles.reserve(shape.size());
     const std::int32_t density = Density();
     for (const RECT& span : shape) {
@@ -239,65 +227,6 @@ void X11Form::Present(const Image& image, const RECT& area) {
         catcher_->Map();
         catcher_->Cover(window_, {left_, top_});
     }
-}
-
-void X11Form::OnConfigure(const XConfigureEvent& event) {
-    // Synthetic events from the window manager carry root coordinates;
-    // real ones are relative to the parent, which may be a frame.
-    if (event.send_event || parent_ == TheDesktop().root) {
-        left_ = event.x;
-        top_ = event.y;
-    } else {
-        UpdatePositionFromServer();
-    }
-}
-
-void X11Form::OnReparent(const XReparentEvent& event) {
-    Desktop& d = TheDesktop();
-    parent_ = event.parent;
-    // NOTE: a reparenting window manager moves its frame, not us, and need
-    // not tell us (openbox does not); so we watch the frame as well.
-    if (parent_ != d.root) XSelectInput(d.display, parent_, StructureNotifyMask);
-    UpdatePositionFromServer();
-}
-
-void X11Form::OnFrameConfigure() { UpdatePositionFromServer(); }
-
-void X11Form::UpdatePositionFromServer() {
-    Desktop& d = TheDesktop();
-    int x = 0, y = 0;
-    Window child = 0;
-    if (XTranslateCoordinates(d.display, window_, d.root, 0, 0, &x, &y, &child)) {
-        left_ = x;
-        top_ = y;
-    }
-}
-
-void X11Form::BeginCaptionDrag() {
-    if (drag_.Arm({left_, top_}) && catcher_ && catcher_->Mapped()) catcher_->BeginDrag(pressedAt_);
-}
-
-void X11Form::OnPointerMotion(int rootX, int rootY) {
-    POINTAPI at{rootX, rootY};
-    if (catcher_) at = catcher_->Pointer(at);
-    if (const std::optional<POINTAPI> to = drag_.OnPointerMotion(window_, at.x, at.y)) MoveTo(to->x, to->y);
-}
-
-void X11Form::OnLeftRelease() {
-    drag_.OnLeftRelease(window_);
-    if (catcher_) catcher_->EndDrag(window_, {left_, top_});
-}
-
-void X11Form::KeepOnMonitors() {
-    // NOTE: nothing else brings back a window left off every monitor when
-    // one is unplugged (window managers differ, and without one nobody
-    // does), and a second start would end at once. The top centre of the
-    // primary monitor, as at a first start, when its centre is off them all.
-    const int centreX = left_ + PixelWidth() / 2, centreY = top_ + PixelHeight() / 2;
-    for (const RECT& m : MonitorRects())
-        if (centreX >= m.left && centreX < m.right && centreY >= m.top && centreY < m.bottom) return;
-    const RECT primary = PrimaryMonitorRect();
-    MoveTo(primary.left + (primary.right - primary.left - PixelWidth()) / 2, primary.top);
 }
 
 }  // namespace platform::x11

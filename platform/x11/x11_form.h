@@ -97,6 +97,9 @@ public:
     void KeepOnMonitors();
     // Once a tick: raises a covered window that nobody keeps above.
     void KeepAbove();
+    // The window manager let a window cover the face (as the desktop
+    // reports, or as KeepAbove found): the face keeps itself above from now.
+    void NotKeptAbove();
     // A left press and what becomes of it: a drag once the pointer moves.
     void OnLeftPress(int rootX, int rootY) {
         drag_.OnLeftPress(rootX, rootY);
@@ -110,9 +113,6 @@ public:
     PointerCatcher* Catcher() const { return catcher_.get(); }
     // Frees the X resources before the connection closes.
     void Release();
-    // Whether the window manager keeps the window above others; when not,
-    // it raises itself over windows that cover it, once a tick.
-    bool KeptAboveByManager() const { return stacking_.KeptAboveByManager(); }
 
 private:
     void Present(const Image& image, const RECT& area) override;
@@ -122,6 +122,11 @@ private:
     // Moves the window's corner to a point of the root window.
     void MoveTo(std::int32_t left, std::int32_t top);
     void UpdatePositionFromServer();
+    // The server or the window manager put the window's corner at `where`.
+    void OnPlaced(POINTAPI where);
+    // Leaves the window manager, which does not do as asked, and places,
+    // raises and moves itself from now on, starting at `at`.
+    void TakeOverFromManager(POINTAPI at);
     bool Opaque(std::int32_t x, std::int32_t y) const {
         return opaque_[static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth()) + static_cast<std::size_t>(x)] != 0;
     }
@@ -134,7 +139,10 @@ private:
     WindowVisual visual_;
     PixelFormat pixelOf_;
     bool standAlone_;                    // override-redirect: places, raises and moves itself
+    POINTAPI asked_{};                   // where the program last asked the window to stand
+    bool placementWatched_ = true;       // until the user first moves it
     std::vector<std::uint8_t> opaque_;   // per screen pixel: inside the shape
+    std::vector<XRectangle> shape_;      // the outline, in screen pixels
     std::vector<char> converted_;  // what Present last converted for the server
     std::int32_t left_ = 0;
     std::int32_t top_ = 0;

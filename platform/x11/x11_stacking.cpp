@@ -44,6 +44,20 @@ std::vector<Neighbour> Neighbours(Window ours, const RECT& rect) {
     return found;
 }
 
+// The root's child that holds `window`: its window manager's frame, or itself.
+Window TopLevel(Window window) {
+    const Desktop& d = TheDesktop();
+    for (int depth = 0; depth < 8; ++depth) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(d.display, window, &root, &parent, &children, &count)) return window;
+        if (children != nullptr) XFree(children);
+        if (parent == d.root || parent == 0) return window;
+        window = parent;
+    }
+    return window;
+}
+
 void Restack(Window window, Window sibling, int mode) {
     XWindowChanges changes{};
     changes.sibling = sibling;
@@ -100,18 +114,23 @@ void Stacking::AskToStayAbove(Window window) {
     SendRootMessage(window, d.atoms.NET_WM_DESKTOP, static_cast<long>(kAllDesktops), kSourceApplication, 0, 0, 0);
 }
 
-bool Stacking::KeepAbove(Window window, const RECT& rect, bool onRoot) {
-    if (!covered_) return false;
+Stacking::Cover Stacking::KeepAbove(Window window, const RECT& rect, bool onRoot) {
+    if (!covered_) return Cover::Nothing;
     covered_ = false;
-    if (!onRoot || KeptAboveByManager()) return false;
+    const bool managed = KeptAboveByManager();
+    if (!managed && !onRoot) return Cover::Nothing;
     // NOTE: override-redirect windows (menus, tooltips, lock screens) belong
-    // above us; we go just above the topmost ordinary window that covers us.
-    const std::vector<Neighbour> neighbours = Neighbours(window, rect);
+    // above us; an ordinary window above us covers us.
+    const std::vector<Neighbour> neighbours = Neighbours(managed ? TopLevel(window) : window, rect);
     const auto cover = std::find_if(neighbours.rbegin(), neighbours.rend(),
                                     [](const Neighbour& n) { return n.aboveUs && !n.overrideRedirect; });
-    if (cover == neighbours.rend()) return false;
+    if (cover == neighbours.rend()) return Cover::Nothing;
+    // A manager asked to keep us above that lets another window cover us
+    // does not do as it says.
+    if (managed) return Cover::ByManager;
+    // We go just above the topmost ordinary window that covers us.
     Restack(window, cover->window, Above);
-    return true;
+    return Cover::RaisedOver;
 }
 
 }  // namespace platform::x11

@@ -11,8 +11,9 @@ namespace platform::x11 {
 
 class Stacking {
 public:
-    // `standAlone`: an override-redirect window, which no manager stacks.
-    explicit Stacking(bool standAlone) : standAlone_(standAlone) {}
+    // `standAlone`: an override-redirect window, which no manager stacks,
+    // as the window says now.
+    explicit Stacking(const bool& standAlone) : standAlone_(standAlone) {}
 
     // Whether the window manager keeps the window above others; when not,
     // it raises itself over windows that cover it, once a tick.
@@ -26,19 +27,24 @@ public:
     void Map(Window window, const RECT& rect);
     // The window is shown: a topmost one asks the manager to keep it above.
     void OnShow(Window window);
-    // Another window covers ours. When no window manager keeps us above,
-    // KeepAbove, once a tick, raises us over it.
+    // Another window may cover ours: KeepAbove, once a tick, looks.
     void OnCovered() { covered_ = true; }
-    // Raises a window that was covered over the ordinary windows that cover
-    // it; `onRoot`: mapped, without a frame around it. True when it did.
-    bool KeepAbove(Window window, const RECT& rect, bool onRoot);
+    enum class Cover {
+        Nothing,     // nothing covers the window
+        RaisedOver,  // it went over the windows that covered it
+        ByManager,   // the manager that should keep it above let a window cover it
+    };
+    // Looks whether ordinary windows cover the window once another window
+    // was mapped, moved or raised over it, and raises it over them where no
+    // manager keeps it above; `onRoot`: mapped, without a frame around it.
+    Cover KeepAbove(Window window, const RECT& rect, bool onRoot);
 
 private:
     // Asks the window manager to keep the mapped window above others and on
     // every workspace.
     void AskToStayAbove(Window window);
 
-    bool standAlone_;
+    const bool& standAlone_;
     bool topmost_ = false;
     bool covered_ = false;
 };

@@ -6,8 +6,6 @@
 #include <X11/Xatom.h>
 
 #include <algorithm>
-#include <span>
-#include <string>
 
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_property.h"
@@ -17,7 +15,6 @@ namespace platform::x11 {
 namespace {
 
 constexpr long kMostSupported = 4096;  // atoms of _NET_SUPPORTED read
-constexpr long kNameUnits = 256;       // 32-bit units of the manager's name read
 constexpr int kWatchAttempts = 3;      // a window that keeps changing under us is not watched
 
 // The check window that a window manager names on the root. NOTE: EWMH
@@ -50,13 +47,6 @@ Window Watched(Lookup lookup) {
     return 0;
 }
 
-// A UTF-8 text property of a window; empty when it has none.
-std::string Utf8Property(Window window, Atom property) {
-    const Property text(window, property, TheDesktop().atoms.UTF8_STRING, kNameUnits);
-    const std::span<const std::uint8_t> bytes = text.Bytes();
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
 }  // namespace
 
 void WatchWindowManager() {
@@ -69,7 +59,6 @@ void WatchWindowManager() {
         const Property supported(d.root, d.atoms.NET_SUPPORTED, XA_ATOM, kMostSupported);
         d.wmSupported.assign(supported.Longs().begin(), supported.Longs().end());
     }
-    d.wmName = d.wmCheckWindow != 0 ? Utf8Property(d.wmCheckWindow, d.atoms.NET_WM_NAME) : "";
 }
 
 bool ConcernsWindowManager(const XEvent& event) {
@@ -99,11 +88,10 @@ bool WindowManagerKeepsAbove() { return WindowManagerSupports(TheDesktop().atoms
 bool StandAloneUnderThisManager() {
     const Desktop& d = TheDesktop();
     const bool managerRuns = d.wmSelectionOwner != 0 || d.wmCheckWindow != 0;
-    // NOTE: EWMH's recommended stacking order puts a focused full-screen
-    // window above windows kept above; KWin follows it, where the other
-    // desktops keep "above" above everything. sway (and other wlroots
-    // compositors) and managers without EWMH offer no "above" at all.
-    return managerRuns && (!WindowManagerKeepsAbove() || d.wmName == "KWin");
+    // NOTE: sway (before 1.12) and managers without EWMH offer no "above"
+    // at all. One that offers it is tried first, and left once it does not
+    // do as asked (x11_form_place.cpp, x11_stacking.cpp).
+    return managerRuns && !WindowManagerKeepsAbove();
 }
 
 bool CompositorRuns() {

@@ -279,7 +279,8 @@ TEST_P(FaceOnWayland, DoubleClickStoresWhereItWasDraggedAndTheNextStartPutsItBac
     NativeWindow behind = desktop->OpenNativeWindow(kBehind, true);
     const Window face = StartFace();
     ASSERT_NE(face, 0U) << program->Stderr(pid);
-    const auto start = Position(face);
+    const std::pair<int, int> start{kTopCentreLeft, GetParam().firstTop};
+    ASSERT_TRUE(WaitUntil([&] { return Position(face) == start; })) << "not at the top centre";
     DragFace(start.first + 76, start.second + 120, -300, 250);
     const std::pair<int, int> moved{start.first - 300, start.second + 250};
     ASSERT_TRUE(WaitUntil([&] { return Position(face) == moved; })) << Position(face).first << "," << Position(face).second;
