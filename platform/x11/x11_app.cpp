@@ -50,7 +50,9 @@ std::vector<RECT> Screen::Monitors() {
     return monitors;
 }
 
-std::string Command() { return x11::TheDesktop().commandLine; }
+// Any argument but a lone --help or --version ends the program before it
+// starts (information_request.h): the face never has a command line.
+std::string Command() { return {}; }
 
 void End() { throw ProgramEnded{}; }
 

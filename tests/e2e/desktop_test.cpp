@@ -21,6 +21,7 @@
 #include <fstream>
 #include <optional>
 #include <random>
+#include <string_view>
 #include <atomic>
 #include <thread>
 
@@ -51,6 +52,11 @@ INSTANTIATE_TEST_SUITE_P(Linux, FaceAtDensity,
 std::string ReadAll(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Whether `text` begins with `expected`; nothing expected: empty.
+bool Begins(const std::string& text, std::string_view expected) {
+    return expected.empty() ? text.empty() : text.starts_with(expected);
 }
 
 class Desktop : public FaceOnDesktop {};
@@ -101,29 +107,31 @@ TEST_P(Desktop, ADragQueuedWhileTheProgramIsStoppedLandsWhereTheButtonWasRelease
         << "went on to " << Position(window).first << "," << Position(window).second;
 }
 
-TEST_P(Desktop, HelpAndVersionArePrintedWithoutAFaceAnyOtherCommandLineShowsIt) {
-    struct Case { const char* name; std::vector<std::string> arguments; const char* printed; bool shows; };
+TEST_P(Desktop, HelpAndVersionArePrintedAnyOtherCommandLineIsRefusedWithoutAFace) {
+    struct Case { const char* name; std::vector<std::string> arguments; const char* out; const char* err; int code; };
     const Case cases[] = {
-        {"--help", {"--help"}, "Usage: zwinkerle [--help | --version]\n", false},
-        {"--version", {"--version"}, "zwinkerle 1.0.0\n", false},
-        {"an unknown option", {"--frobnicate"}, "", true},
-        {"--help among other words", {"--help", "me"}, "", true},
+        {"--help", {"--help"}, "Usage: zwinkerle [--help | --version]\n", "", 0},
+        {"--version", {"--version"}, "zwinkerle 1.0.0\n", "", 0},
+        {"an unknown option", {"--bogus"}, "", "zwinkerle: unexpected argument '--bogus'\nUsage: zwinkerle", 2},
+        {"a short option", {"-h"}, "", "zwinkerle: unexpected argument '-h'\nUsage: zwinkerle", 2},
+        {"--version with a word after it", {"--version", "extra"}, "",
+         "zwinkerle: unexpected argument 'extra'\nUsage: zwinkerle", 2},
+        {"both at once", {"--help", "--version"}, "", "zwinkerle: unexpected argument '--version'\nUsage: zwinkerle", 2},
+        {"an empty argument", {""}, "", "zwinkerle: unexpected argument ''\nUsage: zwinkerle", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string out = test::TempFolder::Native(folder.File("stdout")).string();
-        std::vector<std::string> command{"sh", "-c", "exec \"$0\" \"$@\" >'" + out + "'",
+        const std::string err = test::TempFolder::Native(folder.File("stderr")).string();
+        std::vector<std::string> command{"sh", "-c", "exec \"$0\" \"$@\" >'" + out + "' 2>'" + err + "'",
                                          folder.File("zwinkerle")};
         command.insert(command.end(), c.arguments.begin(), c.arguments.end());
         const pid_t copy = e2e::Spawn(command, {"DISPLAY=" + server->Name(), "XDG_CONFIG_HOME=" + folder.File("config")});
-        if (c.shows) {
-            EXPECT_NE(e2e::WaitForWindow(display, copy), 0U);
-            e2e::Stop(copy);
-            continue;
-        }
-        EXPECT_EQ(program->WaitForExit(copy, 2s), 0);
+        EXPECT_EQ(program->WaitForExit(copy, 2s), c.code) << "a face shows: " << e2e::WindowsOf(display, copy).size();
         EXPECT_TRUE(e2e::WindowsOf(display, copy).empty());
-        EXPECT_TRUE(ReadAll(out).starts_with(c.printed)) << ReadAll(out);
+        e2e::Stop(copy);
+        EXPECT_TRUE(Begins(ReadAll(out), c.out)) << ReadAll(out);
+        EXPECT_TRUE(Begins(ReadAll(err), c.err)) << ReadAll(err);
     }
 }
 
