@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(Linux, ProgramStarts, kSetups, e2e::SetupName);
 INSTANTIATE_TEST_SUITE_P(Linux, FaceAtDensity,
                          ::testing::Values(e2e::DenseSetup{e2e::LinuxProgram, 96, 1},
                                            e2e::DenseSetup{e2e::LinuxProgram, 144, 2},
-                                           e2e::DenseSetup{e2e::LinuxProgram, 192, 2}),
+                                           e2e::DenseSetup{e2e::LinuxProgram, 192, 2},
+                                           e2e::DenseSetup{e2e::LinuxProgram, 288, 3}),
                          e2e::DenseSetupName);
 
 std::string ReadAll(const std::filesystem::path& file) {

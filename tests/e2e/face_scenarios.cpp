@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -372,7 +373,7 @@ TEST_P(ProgramStarts, WithoutADisplayOneLineOnStderrAndExitCode1) {
     EXPECT_NE(message.find("display"), std::string::npos) << message;
 }
 
-TEST_P(FaceAtDensity, EachProgramPixelIsASquareOfScreenPixelsAndPositionsStayInTheProgramsOwn) {
+TEST_P(FaceAtDensity, EachProgramPixelIsASquareOfScreenPixelsAndAStoredPositionComesBackOnItsScreenPixel) {
     const int density = GetParam().density;
     const Window window = Session::StartAndWait();
     ASSERT_NE(window, 0U) << program->Stderr(pid);
@@ -380,9 +381,9 @@ TEST_P(FaceAtDensity, EachProgramPixelIsASquareOfScreenPixelsAndPositionsStayInT
     XGetWindowAttributes(display, window, &attributes);
     EXPECT_EQ(std::make_pair(attributes.width, attributes.height),
               std::make_pair(kFaceWidth * density, kFaceHeight * density));
-    // The top centre of a screen 1024 / density program pixels wide.
+    // The top centre of the screen.
     const auto corner = Position(window);
-    EXPECT_EQ(corner, std::make_pair(density * ((1024 / density * 15 / 2 - 2220 / 2) / 15), 0));
+    EXPECT_EQ(corner, std::make_pair((1024 - kFaceWidth * density) / 2, 0));
     const platform::Image figure = FigureFromSource();
     EXPECT_EQ(ShapeDifferences(display, window, ShapeBounding, figure, kFaceWidth, density), 0);
     // Wine sets no input shape: the bounding one then takes the input.
@@ -396,15 +397,17 @@ TEST_P(FaceAtDensity, EachProgramPixelIsASquareOfScreenPixelsAndPositionsStayInT
             << FaceMismatches(display, corner, pointer, density) << " pixels differ, pointer at " << pointer.first
             << "," << pointer.second;
     }
-    // Stored in program pixels, 15 twips each, and back at the same place.
-    Drag(display, 1, corner.first + 76 * density, corner.second + 120 * density, 100, 60);
-    const auto moved = std::make_pair(corner.first + 100, corner.second + 60);
+    // Dropped on a screen pixel that is no whole program pixel, stored in
+    // twips (15 / density to a screen pixel) and back on that screen pixel.
+    Drag(display, 1, corner.first + 76 * density, corner.second + 120 * density, 101, 61);
+    const auto moved = std::make_pair(corner.first + 101, corner.second + 61);
     ASSERT_TRUE(WaitUntil([&] { return Position(window) == moved; }, 2s));
     DoubleClick(display);
     EXPECT_EQ(program->WaitForExit(pid, program->Patience()), 0);
+    const auto twips = [&](int screen) { return (std::ostringstream() << screen * 15.0 / density).str(); };
     const std::string& end = program->LineEnd();
-    EXPECT_EQ(program->ReadSettings(), "[Quorl's Zwinkerle]" + end + "Top=" + std::to_string(moved.second / density * 15) +
-                                           end + "Left=" + std::to_string(moved.first / density * 15) + end);
+    EXPECT_EQ(program->ReadSettings(), "[Quorl's Zwinkerle]" + end + "Top=" + twips(moved.second) + end +
+                                           "Left=" + twips(moved.first) + end);
     EXPECT_EQ(Position(Session::StartAndWait()), moved);
 }
 
