@@ -1,6 +1,7 @@
 // x_session.h: the real program on a real X desktop, for the end-to-end
 // tests: launching it (Linux, or Windows under Wine), its settings file,
-// gestures, and what its shape and eyes must look like.
+// gestures (x_session.cpp), and what its shape and eyes must look like
+// (expected_face.cpp).
 #pragma once
 
 #include <chrono>
@@ -150,6 +151,10 @@ bool PupilsLookAt(const platform::Image& face, int left, int top, int pointerX, 
 // square of screen pixels, and the eyes looking at the pointer. Pixels the
 // shape cuts away do not count.
 int FaceMismatches(Display* display, std::pair<int, int> corner, std::pair<int, int> pointer, int density = 1);
-
+// Screen pixels within the eye whites of the face at `corner` that show
+// the picture: every program pixel a white covers at density 1 must be
+// white (or black under a pupil) at every density, whatever disc rule
+// paints it.
+int PictureInTheWhites(Display* display, std::pair<int, int> corner, int density);
 
 }  // namespace e2e
