@@ -92,9 +92,6 @@ TEST_P(FaceOnDesktop, PupilsLookTowardsThePointerAllAround) {
     ASSERT_NE(other, nullptr);
     const Window grabber = DefaultRootWindow(other);
     for (const Case& c : cases) {
-        // NOTE: Wine learns of the pointer only over its own windows; a face
-        // at rest there wakes when it crosses one (WineRest).
-        if (c.restFirst && program->UnderWine()) continue;
         const auto [px, py] = c.pointer;
         SCOPED_TRACE("pointer at " + std::to_string(px) + "," + std::to_string(py) +
                      (c.restFirst ? ", after a rest" : "") + (c.grabbedByAnother ? ", grabbed by another client" : ""));
