@@ -1,8 +1,8 @@
 // The Linux program on a real X server, without and with a window manager:
 // the scenarios every build passes (face_scenarios.cpp), and what only the
 // X11 desktop has: its names and icon, its input shape, a server that goes
-// away, a program that falls behind, keeping itself above without a window
-// manager, window managers that come and go, and openbox's frame.
+// away, its command line, keeping itself above without a window manager,
+// window managers that come and go, and openbox's frame.
 // GoogleTest first: Xlib's macros (None, Bool) would break its headers.
 #include <gtest/gtest.h>
 
@@ -89,23 +89,6 @@ TEST_P(Desktop, AKilledXServerEndsItCleanlyWithAMessage) {
     const std::string message = program->Stderr(pid);
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     EXPECT_NE(message.find("X server"), std::string::npos) << message;
-}
-
-TEST_P(Desktop, ADragQueuedWhileTheProgramIsStoppedLandsWhereTheButtonWasReleased) {
-    const Window window = StartAndWait();
-    const auto start = Position(window);
-    const int x = start.first + 76, y = start.second + 120;
-    ::kill(pid, SIGSTOP);  // falls behind: everything below waits in its queue
-    e2e::MovePointer(display, x, y);
-    e2e::Button(display, 1, true);
-    e2e::MoveInSteps(display, x, y, 50, 0, 5ms);
-    e2e::Button(display, 1, false);
-    e2e::MoveInSteps(display, x + 50, y, 80, 40, 5ms);  // the pointer drifts on, no button held
-    ::kill(pid, SIGCONT);
-    const auto released = std::make_pair(start.first + 50, start.second);
-    EXPECT_TRUE(WaitUntil([&] { return Position(window) == released; }, 2s));
-    EXPECT_FALSE(WaitUntil([&] { return Position(window) != released; }, 300ms))
-        << "went on to " << Position(window).first << "," << Position(window).second;
 }
 
 TEST_P(Desktop, HelpAndVersionArePrintedAnyOtherCommandLineIsRefusedWithoutAFace) {

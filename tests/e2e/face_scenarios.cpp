@@ -121,6 +121,23 @@ TEST_P(FaceOnDesktop, LeftDragMovesTheWindowByThePointersPathRightDragDoesNot) {
         << Position(window).first << "," << Position(window).second;
 }
 
+TEST_P(FaceOnDesktop, ADragQueuedWhileTheProgramIsStoppedLandsWhereTheButtonWasReleased) {
+    const Window window = StartAndWait();
+    const auto start = Position(window);
+    const int x = start.first + 76, y = start.second + 120;
+    ::kill(pid, SIGSTOP);  // falls behind: everything below waits in its queue
+    MovePointer(display, x, y);
+    Button(display, 1, true);
+    MoveInSteps(display, x, y, 50, 0, 5ms);
+    Button(display, 1, false);
+    MoveInSteps(display, x + 50, y, 80, 40, 5ms);  // the pointer drifts on, no button held
+    ::kill(pid, SIGCONT);
+    const auto released = std::make_pair(start.first + 50, start.second);
+    EXPECT_TRUE(WaitUntil([&] { return Position(window) == released; }, 2s));
+    EXPECT_FALSE(WaitUntil([&] { return Position(window) != released; }, 300ms))
+        << "went on to " << Position(window).first << "," << Position(window).second;
+}
+
 TEST_P(ProgramStarts, ASecondStartEndsAtOnceWithoutAWindow) {
     StartAndWait();
     const pid_t second = program->Start();
@@ -186,6 +203,8 @@ TEST_P(FaceOnDesktop, ATapIsAClickAfterWhichThePointerMovesAlone) {
         const int x = start.first + 76, y = start.second + 120;
         MovePointer(display, x, y);
         Click(display, hold);
+        // The finger has left the touchpad before the pointer moves on.
+        WaitUntilThePointerIsFree(display);
         // No button is held: wherever the pointer goes, the face stays.
         MoveInSteps(display, x, y, 150, 100, 20ms);
         EXPECT_FALSE(WaitUntil([&] { return Position(window) != start; }, 1s))

@@ -190,8 +190,10 @@ void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int d
     MoveInSteps(display, fromX, fromY, dx, dy, 20ms);
     std::this_thread::sleep_for(100ms);  // the hand holds still before it lets go
     Button(display, button, false);
-    // Over once nobody holds the pointer any more: the program, or the
-    // window manager that moved the window for it.
+    WaitUntilThePointerIsFree(display);
+}
+
+void WaitUntilThePointerIsFree(Display* display) {
     WaitUntil([&] {
         const Window root = DefaultRootWindow(display);
         if (XGrabPointer(display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime) != GrabSuccess)

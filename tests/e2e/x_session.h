@@ -120,6 +120,11 @@ bool EyesPainted(Display* display, Window window);
 // A press at (fromX, fromY), a move by (dx, dy) in ten steps, and a release;
 // returns once nobody holds the pointer any more.
 void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int dy);
+// Waits until nobody holds the pointer any more: the program, a window
+// manager that moved the window for it, or one that holds a press's events
+// back until it has seen the press (openbox). Until then X takes the
+// pointer's moves at once but reports the release where the pointer went.
+void WaitUntilThePointerIsFree(Display* display);
 // Two quick clicks of the left button where the pointer stands.
 void DoubleClick(Display* display);
 
