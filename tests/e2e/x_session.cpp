@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
 
 namespace e2e {
@@ -98,6 +99,9 @@ Program::Program(std::string displayName, Display* connection, const std::string
     std::filesystem::permissions(TempFolder::Native(File(launcher_.fileName)),
                                  perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
                                      perms::others_exec);
+    // Where the copy is out of its user's reach, no test can pass: say so at once.
+    if (const std::string why = NotRunnableBy(launcher_.user, File(launcher_.fileName)); !why.empty())
+        throw std::runtime_error(why);
     ForgetUsersSettings(launcher_);
 }
 
