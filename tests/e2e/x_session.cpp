@@ -99,9 +99,6 @@ Program::Program(std::string displayName, Display* connection, const std::string
     std::filesystem::permissions(TempFolder::Native(File(launcher_.fileName)),
                                  perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
                                      perms::others_exec);
-    // Where the copy is out of its user's reach, no test can pass: say so at once.
-    if (const std::string why = NotRunnableBy(launcher_.user, File(launcher_.fileName)); !why.empty())
-        throw std::runtime_error(why);
     ForgetUsersSettings(launcher_);
 }
 
@@ -118,6 +115,9 @@ Program::~Program() {
 }
 
 pid_t Program::Start(const std::string& displayName, const std::vector<std::string>& extraEnvironment) {
+    // Where the copy is out of its user's reach, no test can pass: say so at once.
+    if (const std::string why = NotRunnableBy(launcher_.user, File(launcher_.fileName)); !why.empty())
+        throw std::runtime_error(why);
     const std::string name = displayName.empty() ? displayName_ : displayName;
     std::vector<std::string> command = launcher_.command;
     command.push_back(File(launcher_.fileName));

@@ -61,6 +61,7 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     // Starts one copy, with `environment` added to what it is given; its PID.
+    // Throws, saying why, when the launcher's user cannot reach the copy.
     pid_t Start(const std::string& displayName = {}, const std::vector<std::string>& environment = {});
     // Waits for a copy to end; its exit code, or nothing on timeout.
     std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds timeout);
