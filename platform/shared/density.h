@@ -28,6 +28,7 @@ std::int32_t ScreenPixels(std::int32_t program, std::int32_t density);
 float TwipsOf(std::int64_t screen, std::int32_t density);
 // Twips in screen pixels, to the nearest; outside the 32-bit range fails.
 std::int32_t ScreenPixelsOfTwips(float twips, std::int32_t density);
+
 // A screen rectangle in program pixels, grown to whole ones.
 RECT ProgramRect(const RECT& screen, std::int32_t density);
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 #include <thread>
+#include <vector>
 
 #include "tests/e2e/face_scenarios.h"
 
