@@ -56,13 +56,6 @@ void MovePointerFor(Display* display, Clock::duration span) {
     bench::FollowPath({512, 420, 400, 300}, span, [&](int x, int y) { e2e::MovePointer(display, x, y); });
 }
 
-// NOTE: Wine learns where the pointer is only over its own windows, so a
-// Windows program at rest there sees the path only once it crosses one: the
-// pointer crosses the face first (at the top centre), as a user's would.
-void WakeUnderWine(Display* display, const Subject& subject) {
-    if (subject.argv.front() == "wine") e2e::MovePointer(display, 512, 100);
-}
-
 // The process of the subject's program: in the process group it was started
 // in, the one whose command line names the program file, since a loader
 // (Wine) or a tracer may stand between.
@@ -110,7 +103,6 @@ Figures Measure(const Subject& subject) {
     const pid_t pid = ProgramProcess(spawned, subject);
     f.rssStartKiB = bench::StatusField(pid, "VmRSS");
 
-    WakeUnderWine(display, subject);
     const bench::Cost moving = bench::CostDuring(pid, {server.Pid()}, [&] { MovePointerFor(display, kMoving); });
     f.ownMoving = moving.cpuMs;
     f.serverMoving = moving.besideMs[0];
@@ -135,7 +127,6 @@ void MeasureRequests(const Subject& subject, Figures& f, const std::string& scra
     argv.insert(argv.end(), subject.argv.begin(), subject.argv.end());
     const pid_t tracer = e2e::Spawn(argv, subject.environment);
     std::this_thread::sleep_for(subject.argv.front() == "wine" ? 8s : 3s);
-    WakeUnderWine(display, subject);
     MovePointerFor(display, 1s);
     const auto start = bench::ReadText(log).size();
     MovePointerFor(display, kTracedMoving);

@@ -1,9 +1,11 @@
-// Screen density: whole screen pixels per program pixel, and a window that
-// changes density under the pointer.
+// Screen density: whole screen pixels per program pixel, positions in
+// twips, and a window that changes density under the pointer.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 
+#include "platform/runtime/conversions.h"
 #include "platform/shared/density.h"
 
 using namespace platform;
@@ -50,3 +52,17 @@ TEST(Density, AWindowRedrawnAtAnotherDensityStaysUnderThePointer) {
 }
 
 }  // namespace
+
+TEST(Density, AStoredPositionComesBackAtTheSameScreenPixelAndWholeProgramPixelsKeepTheirMeaning) {
+    // Through the settings file's text, as a double-click stores it and a start reads it.
+    const auto throughFile = [](float twips) { return static_cast<float>(Val(SingleToText(twips))); };
+    for (std::int32_t density = 1; density <= 15; ++density)
+        for (std::int64_t screen = -40000; screen <= 40000; screen += 617) {
+            SCOPED_TRACE("screen pixel " + std::to_string(screen) + " at density " + std::to_string(density));
+            EXPECT_EQ(ScreenPixelsOfTwips(throughFile(TwipsOf(screen, density)), density), screen);
+            // A file written by hand in whole program pixels, 15 twips each.
+            EXPECT_EQ(ScreenPixelsOfTwips(static_cast<float>(screen * 15), density), screen * density);
+        }
+    EXPECT_EQ(SingleToText(TwipsOf(617, 2)), "4627.5");
+    EXPECT_EQ(SingleToText(TwipsOf(617, 3)), "3085");
+}

@@ -6,7 +6,7 @@
 
 #include "platform/contract/app.h"
 #include "platform/software/client_regions.h"
-#include "platform/runtime/checked_math.h"
+#include "platform/shared/density.h"
 
 namespace platform::headless {
 
@@ -35,10 +35,10 @@ HeadlessForm::HeadlessForm(const FormDefinition& definition, FormEvents& events)
 HeadlessForm::~HeadlessForm() { TheDesktop().forms.erase(handle_); }
 
 HWND HeadlessForm::hWnd() { return handle_; }
-float HeadlessForm::Top() { return static_cast<float>(top_) * kTwipsPerPixel; }
-void HeadlessForm::SetTop(float twips) { top_ = RoundToInt32(twips / kTwipsPerPixel); }
-float HeadlessForm::Left() { return static_cast<float>(left_) * kTwipsPerPixel; }
-void HeadlessForm::SetLeft(float twips) { left_ = RoundToInt32(twips / kTwipsPerPixel); }
+float HeadlessForm::Top() { return TwipsOf(top_, Density()); }
+void HeadlessForm::SetTop(float twips) { top_ = ScreenPixelsOfTwips(twips, Density()); }
+float HeadlessForm::Left() { return TwipsOf(left_, Density()); }
+void HeadlessForm::SetLeft(float twips) { left_ = ScreenPixelsOfTwips(twips, Density()); }
 void HeadlessForm::Show() { visible_ = true; }
 
 RECT HeadlessForm::Rect() const { return RectAt(left_, top_); }

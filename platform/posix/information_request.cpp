@@ -1,8 +1,9 @@
 // information_request.cpp: the usage and the version, as the manual page
-// gives them.
+// gives them, and the usage for a command line it does not know.
 #include "platform/posix/information_request.h"
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace platform::posix {
@@ -23,18 +24,23 @@ constexpr std::string_view kUsage =
     "\n"
     "See zwinkerle(1) for where the position is kept.\n";
 
-bool Print(std::string_view text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+bool Print(std::string_view text, std::FILE* to) {
+    return std::fwrite(text.data(), 1, text.size(), to) == text.size() && std::fflush(to) == 0;
 }
 
 }  // namespace
 
 std::optional<int> AnswerInformationRequest(int argc, char** argv) {
-    if (argc != 2) return std::nullopt;
-    const std::string_view argument = argv[1];
-    if (argument == "--help") return Print(kUsage) ? 0 : 1;
-    if (argument == "--version") return Print("zwinkerle " ZW_VERSION "\n") ? 0 : 1;
-    return std::nullopt;
+    if (argc <= 1) return std::nullopt;
+    const std::string_view first = argv[1];
+    const bool known = first == "--help" || first == "--version";
+    if (argc == 2 && first == "--help") return Print(kUsage, stdout) ? 0 : 1;
+    if (argc == 2 && first == "--version") return Print("zwinkerle " ZW_VERSION "\n", stdout) ? 0 : 1;
+    // NOTE: a mistyped option must not start the face in silence.
+    const std::string unexpected(known ? argv[2] : first);
+    Print("zwinkerle: unexpected argument '" + unexpected + "'\n", stderr);
+    Print(kUsage, stderr);
+    return 2;
 }
 
 }  // namespace platform::posix

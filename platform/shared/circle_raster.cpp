@@ -27,9 +27,20 @@ std::vector<RowSpan> DiscSpans(double cx, double cy, double radius) {
     return spans;
 }
 
-CircleSpans CircleOf(double cx, double cy, double radius) {
-    CircleSpans circle{DiscSpans(cx, cy, radius), {}};
-    if (radius >= 1.0) circle.inside = DiscSpans(cx, cy, radius - 1.0);
+CircleSpans CircleOf(double cx, double cy, double radius, std::int32_t density) {
+    // A program pixel's centre is the centre of its block of screen pixels.
+    const double d = density;
+    const double x = cx * d + (d - 1) / 2, y = cy * d + (d - 1) / 2;
+    // NOTE: the disc at density 1 takes the program pixels whose centres lie
+    // closer than radius + 1/2, (radius + 1/2) d screen pixels; a screen
+    // pixel of such a block lies at most (d - 1) / sqrt(2) beyond the
+    // block's centre, at its corner. Reaching that far (less the half pixel
+    // DiscSpans adds, and a hair more for rounding) covers those blocks
+    // whatever the centre. Every circle grows alike, so a pupil inside its
+    // eye white at density 1 stays inside it.
+    const double grown = radius * d + (d - 1) * (0.5 + std::sqrt(0.5)) + (density > 1 ? 1e-9 : 0.0);
+    CircleSpans circle{DiscSpans(x, y, grown), {}};
+    if (grown >= 1.0) circle.inside = DiscSpans(x, y, grown - 1.0);
     return circle;
 }
 

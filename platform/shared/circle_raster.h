@@ -20,12 +20,17 @@ struct RowSpan {
 std::vector<RowSpan> DiscSpans(double cx, double cy, double radius);
 
 // A circle as every backend paints it: the disc of `radius` in the outline
-// colour, then, over it, the disc one pixel smaller in the fill colour,
-// which leaves a one-pixel outline.
+// colour, then, over it, the disc one screen pixel smaller in the fill
+// colour, which leaves a one-pixel outline.
+//
+// Centre and radius are in program pixels, each `density` screen pixels
+// each way, the spans in screen pixels. The disc stays round and covers
+// every screen pixel of each program pixel that it covers at density 1, so
+// that what a circle hides there it hides at every density.
 struct CircleSpans {
     std::vector<RowSpan> outline;
     std::vector<RowSpan> inside;  // empty for a radius below one pixel
 };
-CircleSpans CircleOf(double cx, double cy, double radius);
+CircleSpans CircleOf(double cx, double cy, double radius, std::int32_t density = 1);
 
 }  // namespace platform

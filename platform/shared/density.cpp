@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/contract/form.h"
+#include "platform/runtime/checked_math.h"
+
 namespace platform {
 
 namespace {
@@ -25,6 +28,14 @@ std::int32_t ProgramPixels(std::int64_t screen, std::int32_t density) {
 
 std::int32_t ScreenPixels(std::int32_t program, std::int32_t density) {
     return Clamp32(std::int64_t{program} * density);
+}
+
+float TwipsOf(std::int64_t screen, std::int32_t density) {
+    return static_cast<float>(static_cast<double>(screen) * kTwipsPerPixel / density);
+}
+
+std::int32_t ScreenPixelsOfTwips(float twips, std::int32_t density) {
+    return RoundToInt32(static_cast<double>(twips) * density / kTwipsPerPixel);
 }
 
 RECT ProgramRect(const RECT& screen, std::int32_t density) {

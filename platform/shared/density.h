@@ -20,6 +20,15 @@ std::int32_t DensityOfDpi(double dotsPerInch);
 std::int32_t ProgramPixels(std::int64_t screen, std::int32_t density);
 // A program coordinate in screen pixels, kept within 32 bits.
 std::int32_t ScreenPixels(std::int32_t program, std::int32_t density);
+
+// A screen coordinate in twips, as positions are stored: 15 to a program
+// pixel at every density, so 15 / density to a screen pixel. Twips are finer
+// than screen pixels, and the nearest screen pixel of what this gives is
+// the one it was given (ScreenPixelsOfTwips).
+float TwipsOf(std::int64_t screen, std::int32_t density);
+// Twips in screen pixels, to the nearest; outside the 32-bit range fails.
+std::int32_t ScreenPixelsOfTwips(float twips, std::int32_t density);
+
 // A screen rectangle in program pixels, grown to whole ones.
 RECT ProgramRect(const RECT& screen, std::int32_t density);
 

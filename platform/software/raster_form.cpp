@@ -118,11 +118,8 @@ void RasterForm::PaintSpans(Image& target, const std::vector<RowSpan>& spans, Co
 }
 
 void RasterForm::Circle(float x, float y, float radius, Colour colour) {
-    // A program pixel's centre is the centre of its block of screen pixels.
-    const auto onScreen = [&](float value) {
-        return Checked(scale_.ToPixels(value)) * density_ + (density_ - 1) / 2.0;
-    };
-    const CircleSpans circle = CircleOf(onScreen(x), onScreen(y), Checked(scale_.ToPixels(radius)) * density_);
+    const CircleSpans circle = CircleOf(Checked(scale_.ToPixels(x)), Checked(scale_.ToPixels(y)),
+                                        Checked(scale_.ToPixels(radius)), density_);
     Image& target = autoRedraw_ ? persistent_ : surface_;
     RECT changed{};
     PaintSpans(target, circle.outline, colour, changed);

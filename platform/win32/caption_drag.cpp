@@ -36,21 +36,35 @@ bool CaptionDrag::Arm(::HWND window) {
 }
 
 void CaptionDrag::Motion(::HWND window, ::POINT point, bool leftDown) {
+    if (state_ == State::Own) {
+        if (leftDown)
+            Follow(window, point);
+        else
+            Finish(window);  // its release went missing
+        return;
+    }
     if (state_ != State::Armed) return;
     if (point.x == press_.x && point.y == press_.y) return;  // the system reports motion that is none
-    // NOTE: Wine turns a release that X reports away from the press (as a
-    // tap followed by motion can be) into motion with the button down, then
-    // the release. A button that is up by now moves nothing.
-    if (!leftDown || ReleasedAlready(window)) {
+    if (!leftDown) {
         Finish(window);
         return;
     }
+    // NOTE: a drag whose release waits in the queue already (the program
+    // fell behind) is over: the system's move would wait for a release that
+    // came, and the window would follow the pointer with no button held. It
+    // takes the motion up to the release itself, as on X11. Wine reports a
+    // release away from the last motion as motion with the button down to
+    // the release's place, then the release: the window lands there.
+    const bool over = ReleasedAlready(window);
     if (state_ != State::Armed) return;  // the peek ran a handler that ended it
+    Follow(window, point);
+    if (over) {
+        state_ = State::Own;
+        return;
+    }
     // NOTE: the system's move starts from where the pointer is now (the
     // message's position), so the window first takes the way from the
     // press itself.
-    ::SetWindowPos(window, nullptr, start_.x + (point.x - press_.x), start_.y + (point.y - press_.y), 0, 0,
-                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     state_ = State::System;
     ::ReleaseCapture();
     ::SendMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
@@ -63,6 +77,11 @@ void CaptionDrag::Release(::HWND window) {
 
 void CaptionDrag::Lost() {
     if (state_ != State::System) state_ = State::Idle;
+}
+
+void CaptionDrag::Follow(::HWND window, ::POINT point) {
+    ::SetWindowPos(window, nullptr, start_.x + (point.x - press_.x), start_.y + (point.y - press_.y), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CaptionDrag::Finish(::HWND window) {

@@ -15,6 +15,7 @@ constexpr USHORT kGenericDesktop = 0x01, kMouse = 0x02;  // HID usage page and u
 
 void CALLBACK CursorMoved(HWINEVENTHOOK, ::DWORD, ::HWND, LONG object, LONG, ::DWORD, ::DWORD) {
     if (object != OBJID_CURSOR) return;
+    TheDesktop().cursorReported = true;
     for (const auto& [window, form] : TheDesktop().forms) form->Wake();
 }
 
@@ -25,12 +26,15 @@ void RestingTimer::Start(::HWND window, std::uint32_t intervalMs) {
     intervalMs_ = intervalMs;
     schedule_.emplace(std::chrono::milliseconds(intervalMs), Clock::now());
     ::SetTimer(window_, kTimer, intervalMs_, nullptr);
+    Watch(!TheDesktop().cursorReported);
 }
 
 void RestingTimer::Ticked(bool changed) {
     if (!schedule_) return;
-    schedule_->Ticked(changed, Clock::now());
-    Watch(schedule_->WatchesMotion());
+    // Until the watch has seen the cursor move, a quiet tick is no reason to rest.
+    const bool trusted = TheDesktop().cursorReported;
+    schedule_->Ticked(changed || !trusted, Clock::now());
+    Watch(schedule_->WatchesMotion() || !trusted);
     if (schedule_->Resting()) ::KillTimer(window_, kTimer);
 }
 

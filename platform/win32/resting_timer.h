@@ -17,8 +17,15 @@
 //   carets, which we pass over.
 // Under Wine neither sees the pointer outside Wine's own windows: it takes
 // X input events for its windows only (XInput 2 raw events only while it
-// clips the cursor), and raises no WinEvent for the cursor. There the face
-// wakes when the pointer crosses a window of a Windows program or the face.
+// clips the cursor), and raises no WinEvent for the cursor.
+//
+// NOTE: so the eyes follow first and rest second. The face rests only once
+// the hook has reported a move of the cursor itself, which Windows does at
+// every move, whoever makes it; until then the watch has not shown that it
+// sees every move, and the timer keeps ticking. Under Wine it never does.
+// This asks what the system does rather than which system it is (ntdll's
+// wine_get_version): a Wine that reports the cursor may rest too, and a
+// system that does not keeps following the pointer.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +46,7 @@ public:
     RestingTimer(const RestingTimer&) = delete;
     RestingTimer& operator=(const RestingTimer&) = delete;
 
-    // Ticks `window` every `intervalMs` (WM_TIMER).
+    // Ticks `window` every `intervalMs` (WM_TIMER), and watches.
     void Start(::HWND window, std::uint32_t intervalMs);
     // A tick ran; `changed`: it painted something new or the pointer moved.
     void Ticked(bool changed);

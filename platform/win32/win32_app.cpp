@@ -54,10 +54,7 @@ std::string App::EXEName() {
     return name;
 }
 
-float Screen::Width() {
-    const RECT primary = ProgramRect({0, 0, ::GetSystemMetrics(SM_CXSCREEN), 0}, win32::ProgramDensity());
-    return static_cast<float>(primary.right) * kTwipsPerPixel;
-}
+float Screen::Width() { return TwipsOf(::GetSystemMetrics(SM_CXSCREEN), win32::ProgramDensity()); }
 
 std::vector<RECT> Screen::Monitors() {
     std::vector<RECT> monitors;

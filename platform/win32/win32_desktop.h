@@ -27,6 +27,8 @@ struct Desktop {
     bool anotherCopy = false;
     std::int32_t density = 0;  // of the program's pixels; 0 until read (ProgramDensity)
     ::POINT cursor{};          // where GetCursorPos last found the pointer
+    // The system has reported a move of the cursor itself (resting_timer.h).
+    bool cursorReported = false;
     std::map<::HWND, Win32Form*> forms;
     // Decides double-clicks from the left presses, as on X11, with the
     // system's time and rectangle (PrepareForWindows).

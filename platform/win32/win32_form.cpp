@@ -11,7 +11,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/runtime/checked_math.h"
 #include "platform/shared/density.h"
 #include "platform/shared/icon_file.h"
 #include "platform/win32/utf8.h"
@@ -113,18 +112,11 @@ void Win32Form::MoveTo(std::int32_t left, std::int32_t top) {
     if (!::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) Fail();
 }
 
-float Win32Form::Top() { return static_cast<float>(Rect().top) * kTwipsPerPixel; }
-float Win32Form::Left() { return static_cast<float>(Rect().left) * kTwipsPerPixel; }
+float Win32Form::Top() { return TwipsOf(WindowRect().top, ProgramDensity()); }
+float Win32Form::Left() { return TwipsOf(WindowRect().left, ProgramDensity()); }
 
-void Win32Form::SetTop(float twips) {
-    const std::int32_t top = RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel);
-    MoveTo(WindowRect().left, ScreenPixels(top, ProgramDensity()));
-}
-
-void Win32Form::SetLeft(float twips) {
-    const std::int32_t left = RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel);
-    MoveTo(ScreenPixels(left, ProgramDensity()), WindowRect().top);
-}
+void Win32Form::SetTop(float twips) { MoveTo(WindowRect().left, ScreenPixelsOfTwips(twips, ProgramDensity())); }
+void Win32Form::SetLeft(float twips) { MoveTo(ScreenPixelsOfTwips(twips, ProgramDensity()), WindowRect().top); }
 
 void Win32Form::Show() { ::ShowWindow(window_, SW_SHOWNORMAL); }
 

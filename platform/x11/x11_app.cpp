@@ -8,6 +8,7 @@
 #include "platform/contract/app.h"
 #include "platform/contract/form.h"
 #include "platform/posix/program_file.h"
+#include "platform/shared/density.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_program_pixels.h"
@@ -40,8 +41,8 @@ std::string App::Path() { return posix::ThisProgramFile().folder; }
 std::string App::EXEName() { return posix::ThisProgramFile().name; }
 
 float Screen::Width() {
-    const RECT primary = x11::ProgramRect(x11::PrimaryMonitorRect());
-    return static_cast<float>(primary.right - primary.left) * kTwipsPerPixel;
+    const RECT primary = x11::PrimaryMonitorRect();
+    return TwipsOf(std::int64_t{primary.right} - primary.left, x11::TheDesktop().density);
 }
 
 std::vector<RECT> Screen::Monitors() {
@@ -50,7 +51,9 @@ std::vector<RECT> Screen::Monitors() {
     return monitors;
 }
 
-std::string Command() { return x11::TheDesktop().commandLine; }
+// Any argument but a lone --help or --version ends the program before it
+// starts (information_request.h): the face never has a command line.
+std::string Command() { return {}; }
 
 void End() { throw ProgramEnded{}; }
 

@@ -40,7 +40,6 @@ struct Desktop {
     // `density` screen pixels each way on a dense screen.
     POINTAPI origin{};
     std::int32_t density = 1;
-    std::string commandLine;
     std::map<Window, X11Form*> forms;
     bool quit = false;
     // The X server is Xwayland, which knows the pointer only over X windows.

@@ -16,7 +16,6 @@
 #include <optional>
 #include <vector>
 
-#include "platform/runtime/checked_math.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_monitors.h"
 #include "platform/x11/x11_program_pixels.h"
@@ -106,11 +105,11 @@ void X11Form::Release() {
 
 HWND X11Form::hWnd() { return static_cast<HWND>(window_); }
 
-float X11Form::Top() { return static_cast<float>(ProgramPoint(left_, top_).y) * kTwipsPerPixel; }
-float X11Form::Left() { return static_cast<float>(ProgramPoint(left_, top_).x) * kTwipsPerPixel; }
+float X11Form::Top() { return TwipsY(top_); }
+float X11Form::Left() { return TwipsX(left_); }
 
-void X11Form::SetTop(float twips) { MoveTo(left_, RootY(RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel))); }
-void X11Form::SetLeft(float twips) { MoveTo(RootX(RoundToInt32(static_cast<double>(twips) / kTwipsPerPixel)), top_); }
+void X11Form::SetTop(float twips) { MoveTo(left_, RootYOfTwips(twips)); }
+void X11Form::SetLeft(float twips) { MoveTo(RootXOfTwips(twips), top_); }
 
 RECT X11Form::Rect() const {
     const POINTAPI corner = ProgramPoint(left_, top_);

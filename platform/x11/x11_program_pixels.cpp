@@ -20,9 +20,9 @@ namespace {
 constexpr std::string_view kDpiResource = "Xft.dpi:";
 constexpr double kPlainDpi = 96;  // one screen pixel per program pixel
 
-int ToRoot(std::int32_t program, std::int32_t origin) {
-    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{ScreenPixels(program, TheDesktop().density)} + origin,
-                                                     INT32_MIN, INT32_MAX));
+int ToRoot(float twips, std::int32_t origin) {
+    return static_cast<int>(std::clamp<std::int64_t>(
+        std::int64_t{ScreenPixelsOfTwips(twips, TheDesktop().density)} + origin, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -49,8 +49,10 @@ POINTAPI ProgramPoint(int rootX, int rootY) {
             ProgramPixels(std::int64_t{rootY} - d.origin.y, d.density)};
 }
 
-int RootX(std::int32_t programX) { return ToRoot(programX, TheDesktop().origin.x); }
-int RootY(std::int32_t programY) { return ToRoot(programY, TheDesktop().origin.y); }
+float TwipsX(int rootX) { return TwipsOf(std::int64_t{rootX} - TheDesktop().origin.x, TheDesktop().density); }
+float TwipsY(int rootY) { return TwipsOf(std::int64_t{rootY} - TheDesktop().origin.y, TheDesktop().density); }
+int RootXOfTwips(float twips) { return ToRoot(twips, TheDesktop().origin.x); }
+int RootYOfTwips(float twips) { return ToRoot(twips, TheDesktop().origin.y); }
 
 RECT ProgramRect(const RECT& root) {
     const Desktop& d = TheDesktop();

@@ -17,8 +17,11 @@ void ReadDensity();
 void ReadOrigin();
 // Between root and program coordinates.
 POINTAPI ProgramPoint(int rootX, int rootY);
-int RootX(std::int32_t programX);
-int RootY(std::int32_t programY);
+// Between root coordinates and twips from the origin, to the screen pixel.
+float TwipsX(int rootX);
+float TwipsY(int rootY);
+int RootXOfTwips(float twips);
+int RootYOfTwips(float twips);
 // A root rectangle in program pixels, grown to whole ones.
 RECT ProgramRect(const RECT& root);
 

@@ -4,14 +4,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string_view>
 
 namespace platform::x11 {
-
-// The integer setting `name` in the data of an _XSETTINGS_SETTINGS
-// property; nothing when it is not there or the data is malformed.
-std::optional<std::int32_t> XSettingsInteger(std::span<const std::uint8_t> data, std::string_view name);
 
 // The desktop's setting `name`, read from the screen's XSETTINGS manager;
 // nothing when no manager runs or it does not publish that setting.

@@ -1,19 +1,14 @@
 // x_session.cpp: the real program on a real X desktop: launchers, the
-// program's folder and settings file, gestures, and the expected face.
+// program's folder and settings file, and gestures.
 #include "tests/e2e/x_session.h"
 
 #include <X11/Xatom.h>
-#include <X11/extensions/shape.h>
 #include <sys/wait.h>
 
-#include <algorithm>
-#include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <thread>
-
-#include "platform/shared/bitmap_file.h"
-#include "platform/shared/circle_raster.h"
 
 namespace e2e {
 
@@ -120,6 +115,9 @@ Program::~Program() {
 }
 
 pid_t Program::Start(const std::string& displayName, const std::vector<std::string>& extraEnvironment) {
+    // Where the copy is out of its user's reach, no test can pass: say so at once.
+    if (const std::string why = NotRunnableBy(launcher_.user, File(launcher_.fileName)); !why.empty())
+        throw std::runtime_error(why);
     const std::string name = displayName.empty() ? displayName_ : displayName;
     std::vector<std::string> command = launcher_.command;
     command.push_back(File(launcher_.fileName));
@@ -188,21 +186,6 @@ Window Session::StartAndWait() {
     return window;
 }
 
-bool EyesPainted(Display* display, Window window) {
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, window, &attributes) || attributes.width < kEyesRight) return false;
-    const int density = std::max(1, attributes.width / 148);
-    const auto [left, top] = RootPosition(display, window);
-    const int screenWidth = DisplayWidth(display, DefaultScreen(display));
-    const int screenHeight = DisplayHeight(display, DefaultScreen(display));
-    // Both eyes' whites, 5 program pixels around their centres.
-    const int x0 = left + (48 - 5) * density, x1 = left + (105 + 6) * density;
-    const int y0 = top + (78 - 5) * density, y1 = top + (78 + 6) * density;
-    if (x0 < 0 || y0 < 0 || x1 > screenWidth || y1 > screenHeight) return true;  // off screen: nothing to see
-    const platform::Image eyes = GrabScreen(display, x0, y0, x1 - x0, y1 - y0);
-    return std::count(eyes.pixels.begin(), eyes.pixels.end(), kEyeWhite) > 0;
-}
-
 std::pair<int, int> Session::Position(Window window) const { return RootPosition(display, window); }
 
 void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int dy) {
@@ -211,8 +194,10 @@ void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int d
     MoveInSteps(display, fromX, fromY, dx, dy, 20ms);
     std::this_thread::sleep_for(100ms);  // the hand holds still before it lets go
     Button(display, button, false);
-    // Over once nobody holds the pointer any more: the program, or the
-    // window manager that moved the window for it.
+    WaitUntilThePointerIsFree(display);
+}
+
+void WaitUntilThePointerIsFree(Display* display) {
     WaitUntil([&] {
         const Window root = DefaultRootWindow(display);
         if (XGrabPointer(display, root, False, 0, GrabModeAsync, GrabModeAsync, None, None, CurrentTime) != GrabSuccess)
@@ -232,91 +217,6 @@ void DoubleClick(Display* display) {
         Button(display, 1, false);
         std::this_thread::sleep_for(60ms);
     }
-}
-
-platform::Image FigureFromSource() {
-    std::ifstream in(ZW_SOURCE_DIR "/figure_window/figure.bmp", std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    platform::Image image;
-    platform::DecodeBitmapFile(bytes, image);
-    return image;
-}
-
-int ShapeDifferences(Display* display, Window window, int kind, const platform::Image& figure, int windowWidth,
-                     int density) {
-    platform::Image shape(figure.width * density, figure.height * density, 0);
-    int count = 0, ordering = 0;
-    XRectangle* rectangles = XShapeGetRectangles(display, window, kind, &count, &ordering);
-    for (int i = 0; i < count; ++i)
-        for (int y = rectangles[i].y; y < rectangles[i].y + rectangles[i].height; ++y)
-            for (int x = rectangles[i].x; x < rectangles[i].x + rectangles[i].width; ++x)
-                if (shape.Contains(x, y)) shape.At(x, y) = 1;
-    if (rectangles != nullptr) XFree(rectangles);
-    int differences = 0;
-    for (int y = 0; y < shape.height; ++y)
-        for (int x = 0; x < shape.width; ++x) {
-            const bool face = x / density < windowWidth && figure.At(x / density, y / density) != figure.At(0, 0);
-            differences += (shape.At(x, y) == 1) != face ? 1 : 0;
-        }
-    return differences;
-}
-
-std::pair<float, float> PupilTowards(int left, int top, int eyeX, int eyeY, int pointerX, int pointerY) {
-    const double dx = left + eyeX - pointerX, dy = top + eyeY - pointerY;
-    double distance = std::sqrt(dx * dx + dy * dy);
-    if (distance == 0) distance = 1;
-    return {static_cast<float>(eyeX - 2 * (dx / distance)), static_cast<float>(eyeY - 2 * (dy / distance))};
-}
-
-int EyeMismatches(const platform::Image& window, int eyeX, int eyeY, float pupilX, float pupilY, int density) {
-    constexpr platform::Colour kBlack = 0;
-    // A program pixel's centre is the centre of its block of screen pixels.
-    const auto onScreen = [&](double v) { return v * density + (density - 1) / 2.0; };
-    platform::Image expected(window.width, window.height, kEyeWhite);
-    for (const platform::RowSpan& span : platform::DiscSpans(onScreen(pupilX), onScreen(pupilY), 3.0 * density))
-        for (int x = span.left; x < span.right; ++x) expected.At(x, span.y) = kBlack;
-    int mismatches = 0;
-    for (const platform::RowSpan& span : platform::DiscSpans(onScreen(eyeX), onScreen(eyeY), 5.0 * density))
-        for (int x = span.left; x < span.right; ++x)
-            mismatches += window.At(x, span.y) != expected.At(x, span.y) ? 1 : 0;
-    return mismatches;
-}
-
-bool PupilsLookAt(const platform::Image& face, int left, int top, int pointerX, int pointerY) {
-    for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
-        const auto [pupilX, pupilY] = PupilTowards(left, top, eyeX, eyeY, pointerX, pointerY);
-        if (EyeMismatches(face, eyeX, eyeY, pupilX, pupilY) != 0) return false;
-    }
-    return true;
-}
-
-int FaceMismatches(Display* display, std::pair<int, int> corner, std::pair<int, int> pointer, int density) {
-    const platform::Image figure = FigureFromSource();
-    // The picture scaled by nearest neighbour, then the eyes as the program
-    // paints them, a white disc and a black one: in its own pixels, each
-    // disc's centre the centre of its block of screen pixels.
-    platform::Image expected(kFaceWidth * density, kFaceHeight * density, 0);
-    for (int y = 0; y < expected.height; ++y)
-        for (int x = 0; x < expected.width; ++x) expected.At(x, y) = figure.At(x / density, y / density);
-    const auto program = [&](int v) { return v >= 0 ? v / density : -((-v + density - 1) / density); };
-    const auto onScreen = [&](double v) { return v * density + (density - 1) / 2.0; };
-    const auto paint = [&](double x, double y, double radius, platform::Colour colour) {
-        for (const platform::RowSpan& span : platform::DiscSpans(onScreen(x), onScreen(y), radius * density))
-            for (int column = span.left; column < span.right; ++column) expected.At(column, span.y) = colour;
-    };
-    for (const auto& [eyeX, eyeY] : {std::pair{48, 78}, std::pair{105, 78}}) {
-        const auto [pupilX, pupilY] = PupilTowards(program(corner.first), program(corner.second), eyeX, eyeY,
-                                                   program(pointer.first), program(pointer.second));
-        paint(eyeX, eyeY, 5, kEyeWhite);
-        paint(pupilX, pupilY, 3, 0);
-    }
-    const platform::Image grab = GrabScreen(display, corner.first, corner.second, expected.width, expected.height);
-    int mismatches = 0;
-    for (int y = 0; y < expected.height; ++y)
-        for (int x = 0; x < expected.width; ++x)
-            if (figure.At(x / density, y / density) != figure.At(0, 0))
-                mismatches += grab.At(x, y) != expected.At(x, y) ? 1 : 0;
-    return mismatches;
 }
 
 }  // namespace e2e

@@ -1,6 +1,7 @@
 // x_session.h: the real program on a real X desktop, for the end-to-end
 // tests: launching it (Linux, or Windows under Wine), its settings file,
-// gestures, and what its shape and eyes must look like.
+// gestures (x_session.cpp), and what its shape and eyes must look like
+// (expected_face.cpp).
 #pragma once
 
 #include <chrono>
@@ -60,6 +61,7 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
     // Starts one copy, with `environment` added to what it is given; its PID.
+    // Throws, saying why, when the launcher's user cannot reach the copy.
     pid_t Start(const std::string& displayName = {}, const std::vector<std::string>& environment = {});
     // Waits for a copy to end; its exit code, or nothing on timeout.
     std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds timeout);
@@ -119,6 +121,11 @@ bool EyesPainted(Display* display, Window window);
 // A press at (fromX, fromY), a move by (dx, dy) in ten steps, and a release;
 // returns once nobody holds the pointer any more.
 void Drag(Display* display, unsigned button, int fromX, int fromY, int dx, int dy);
+// Waits until nobody holds the pointer any more: the program, a window
+// manager that moved the window for it, or one that holds a press's events
+// back until it has seen the press (openbox). Until then X takes the
+// pointer's moves at once but reports the release where the pointer went.
+void WaitUntilThePointerIsFree(Display* display);
 // Two quick clicks of the left button where the pointer stands.
 void DoubleClick(Display* display);
 
@@ -150,6 +157,10 @@ bool PupilsLookAt(const platform::Image& face, int left, int top, int pointerX, 
 // square of screen pixels, and the eyes looking at the pointer. Pixels the
 // shape cuts away do not count.
 int FaceMismatches(Display* display, std::pair<int, int> corner, std::pair<int, int> pointer, int density = 1);
-
+// Screen pixels within the eye whites of the face at `corner` that show
+// the picture: every program pixel a white covers at density 1 must be
+// white (or black under a pupil) at every density, whatever disc rule
+// paints it.
+int PictureInTheWhites(Display* display, std::pair<int, int> corner, int density);
 
 }  // namespace e2e

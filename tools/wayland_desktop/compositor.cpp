@@ -120,6 +120,9 @@ Compositor::Compositor(CompositorKind kind, Options options) : kind_(kind), opti
                "    <allow eavesdrop=\"true\"/>\n    <allow own=\"*\"/>\n    "
             << testUser << "\n  </policy>\n</busconfig>\n";
         if (user_ >= 0) GiveToUser(folder_, user_);
+        for (const char* helper : {"/bin/wayland_pointer", "/bin/native_window"})
+            if (const std::string why = NotRunnableBy(user_, folder_ + helper); !why.empty())
+                throw std::runtime_error(why);
 
         std::vector<std::string> command{"dbus-run-session", "--config-file=" + folder_ + "/bus.conf", "--"};
         command = Joined(command, means_->Command());

@@ -2,6 +2,7 @@
 // driven over pipes.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -16,7 +17,9 @@ namespace e2e {
 PointerProcess::PointerProcess(const Compositor& compositor) : log_(compositor.Folder() + "/pointer.log") {
     int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    pid_ = Spawn({WaylandPointerProgram(), std::to_string(Compositor::kWidth), std::to_string(Compositor::kHeight)},
+    // The session's own copy: the session's user may not reach the build.
+    pid_ = Spawn({compositor.Folder() + "/bin/wayland_pointer", std::to_string(Compositor::kWidth),
+                  std::to_string(Compositor::kHeight)},
                  compositor.Environment(), log_, -1, compositor.User(), in[0], out[1]);
     ::close(in[0]);
     ::close(out[1]);
@@ -25,6 +28,16 @@ PointerProcess::PointerProcess(const Compositor& compositor) : log_(compositor.F
     if (ReadLine() != "ready") {
         std::stringstream why;
         why << std::ifstream(log_).rdbuf();
+        int status = 0;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+            why << (WIFEXITED(status) ? "exit code " + std::to_string(WEXITSTATUS(status))
+                                      : "ended by signal " + std::to_string(WTERMSIG(status)));
+        } else {
+            why << "no answer in 10 s";
+            Stop(pid_);
+        }
+        ::close(to_);
+        ::close(from_);
         throw std::runtime_error("no pointer device: " + why.str());
     }
 }

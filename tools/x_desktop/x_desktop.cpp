@@ -6,9 +6,6 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xrandr.h>
-#include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,55 +26,6 @@ using namespace std::chrono_literals;
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 }  // namespace
-
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
-            const std::string& stderrFile, int keepFd, int user, int stdinFd, int stdoutFd) {
-    // Looked up before the fork: the child may only make async-signal-safe calls.
-    gid_t group = static_cast<gid_t>(user);
-    if (const passwd* entry = user >= 0 ? ::getpwuid(static_cast<uid_t>(user)) : nullptr) group = entry->pw_gid;
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    ::setpgid(0, 0);
-    if (user >= 0 && (::setgroups(0, nullptr) != 0 || ::setgid(group) != 0 || ::setuid(static_cast<uid_t>(user)) != 0))
-        ::_exit(126);
-    for (const std::string& assignment : environment) {
-        if (assignment.find('=') == std::string::npos)
-            ::unsetenv(assignment.c_str());
-        else
-            ::putenv(const_cast<char*>(assignment.c_str()));
-    }
-    const int devNull = ::open("/dev/null", O_RDWR);
-    ::dup2(stdinFd >= 0 ? stdinFd : devNull, STDIN_FILENO);
-    ::dup2(stdoutFd >= 0 ? stdoutFd : devNull, STDOUT_FILENO);
-    const int err = ::open(stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    ::dup2(err >= 0 ? err : devNull, STDERR_FILENO);
-    for (int fd = 3; fd < 1024; ++fd)
-        if (fd != keepFd) ::close(fd);
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execvp(args[0], args.data());
-    ::_exit(127);
-}
-
-// Runs a command to its end.
-int Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int user) {
-    int status = 0;
-    ::waitpid(Spawn(argv, environment, "/dev/null", -1, user), &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-
-void Stop(pid_t pid, int signal) {
-    if (pid <= 0) return;
-    ::kill(-pid, signal);
-    for (int i = 0; i < 100; ++i) {
-        if (::waitpid(pid, nullptr, WNOHANG) != 0) return;  // ended now, or reaped before
-        std::this_thread::sleep_for(20ms);
-    }
-    ::kill(-pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-}
 
 XServer::XServer(int width, int height) {
     int pipeFds[2];

@@ -63,7 +63,8 @@ private:
 // Starts a process in a process group of its own, with stdin and stdout on
 // /dev/null (or the descriptors given), stderr into `stderrFile` and
 // `environment` added (a name without "=" is removed); its PID. As `user`,
-// with that user's group, when one is given.
+// with that user's group, when one is given. What keeps it from starting
+// goes into `stderrFile`, with exit code 126 (no such user) or 127.
 pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
             const std::string& stderrFile = "/dev/null", int keepFd = -1, int user = -1, int stdinFd = -1,
             int stdoutFd = -1);
@@ -73,6 +74,9 @@ void Stop(pid_t pid, int signal = SIGTERM);
 // Runs a command to its end, as `user` when one is given; its exit code, or
 // 128 and the signal that ended it.
 int Run(const std::vector<std::string>& argv, const std::vector<std::string>& environment, int user = -1);
+// Why `user` cannot run `program` (a folder on its way closed to them);
+// empty when they can, or when no user is given.
+std::string NotRunnableBy(int user, const std::string& program);
 
 // Polls `condition` until it holds or the time is up.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
