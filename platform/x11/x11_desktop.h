@@ -44,6 +44,9 @@ struct Desktop {
     bool quit = false;
     // The X server is Xwayland, which knows the pointer only over X windows.
     bool xwayland = false;
+    // An Xwayland that hands the windows' input shapes to the compositor
+    // (from 23.1, which also has the XWAYLAND extension).
+    bool inputShapesPassed = false;
     // Where GetCursorPos last found the pointer, on the root window, and
     // whom it believed: the X server or the desktop.
     POINTAPI pointer{};
