@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "platform/contract/app.h"
 #include "platform/runtime/failure.h"
@@ -48,6 +49,13 @@ bool ShowChanges() {
     return changed;
 }
 
+// The forms' windows, whose covers the desktop may report.
+std::vector<unsigned long> FormWindows() {
+    std::vector<unsigned long> windows;
+    for (const auto& [window, form] : TheDesktop().forms) windows.push_back(window);
+    return windows;
+}
+
 // Whether the program has ended, or has nothing left to show.
 bool Ended() {
     const Desktop& d = TheDesktop();
@@ -56,7 +64,9 @@ bool Ended() {
 
 }  // namespace
 
-EventLoop::EventLoop() : desktopPointer_(TheDesktop().xwayland), schedule_(Interval(), Clock::now()) {}
+EventLoop::EventLoop()
+    : desktopPointer_(TheDesktop().xwayland, ConnectionNumber(TheDesktop().display), FormWindows()),
+      schedule_(Interval(), Clock::now()) {}
 
 void EventLoop::Run() {
     while (!Ended()) {
@@ -95,13 +105,14 @@ bool EventLoop::Dispatch(XEvent& event) {
 }
 
 void EventLoop::HandleDesktopPointer() {
-    if (!desktopPointer_.Process()) return;
+    const DesktopPointer::News news = desktopPointer_.Process();
     Desktop& d = TheDesktop();
-    if (const std::optional<POINTAPI> reported = desktopPointer_.Position())
-        d.pointerChoice.FromDesktop(*reported);
-    else
-        d.pointerChoice.DesktopGone();
-    schedule_.Wake(Clock::now());
+    // A window the desktop puts over a face that asked to stay above.
+    for (const unsigned long window : news.covered)
+        if (X11Form* form = FormOf(static_cast<HWND>(window))) form->NotKeptAbove();
+    if (news.stopped) d.pointerChoice.DesktopGone();
+    if (news.position) d.pointerChoice.FromDesktop(*news.position);
+    if (news.stopped || news.position || !news.covered.empty()) schedule_.Wake(Clock::now());
 }
 
 void EventLoop::TickOrShow() {
