@@ -18,7 +18,6 @@
 #include <chrono>
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "platform/contract/win_api.h"
 
@@ -29,8 +28,8 @@ public:
     // Starts listening; never waits for the desktop. Does nothing when the
     // program was built without a bus library or `underXwayland` is false.
     // `xConnection`: the socket to the X server, whose far end tells who
-    // the desktop is; `faces`: the windows whose covers KWin reports.
-    DesktopPointer(bool underXwayland, int xConnection, std::vector<unsigned long> faces);
+    // the desktop is.
+    DesktopPointer(bool underXwayland, int xConnection);
     // Unloads what it loaded into the desktop.
     ~DesktopPointer();
     DesktopPointer(const DesktopPointer&) = delete;
@@ -40,7 +39,7 @@ public:
     struct News {
         bool stopped = false;              // it stopped reporting (its extension was turned off)
         std::optional<POINTAPI> position;  // where the pointer went since, on the root window
-        std::vector<unsigned long> covered;  // faces a window now covers
+        bool covered = false;              // a window stands over a face that asked to stay above
     };
 
     // What the loop polls for; fd -1 when there is nothing to poll.

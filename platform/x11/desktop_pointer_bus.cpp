@@ -27,10 +27,9 @@ DesktopPointer::Bus::~Bus() {
     sd_bus_flush_close_unref(bus);
 }
 
-DesktopPointer::DesktopPointer(bool underXwayland, int xConnection, std::vector<unsigned long> faces) {
+DesktopPointer::DesktopPointer(bool underXwayland, int xConnection) {
     if (!underXwayland || !LoadSdBus()) return;
     auto b = std::make_unique<Bus>();
-    b->faces = std::move(faces);
     b->listener = ListenerOf(xConnection);
     if (b->listener <= 0 || b->secret.empty()) return;  // nobody to believe
     if (sd_bus_open_user(&b->bus) < 0) return;          // no session bus

@@ -10,7 +10,6 @@
 #include <sys/types.h>
 
 #include <string>
-#include <vector>
 
 #include "platform/x11/desktop_pointer.h"
 #include "platform/x11/desktop_pointer_trust.h"
@@ -32,7 +31,6 @@ struct DesktopPointer::Bus {
 
     sd_bus* bus = nullptr;
     News news;  // since the loop last asked
-    std::vector<unsigned long> faces;
     std::string secret = NewSecret();
     std::string desktop;  // the unique name of the desktop believed, once found
 
@@ -66,7 +64,7 @@ struct DesktopPointer::Bus {
     void Stopped();
     // Random, this copy's alone; what the desktop's calls must carry.
     static std::string NewSecret();
-    // Moved(secret, x, y) and Covered(secret, window).
+    // Moved(secret, x, y) and Covered(secret).
     static int OnCall(sd_bus_message* message, void* userdata, sd_bus_error* error);
     // Whether a call comes from the desktop's connection with our secret.
     bool FromTheDesktop(sd_bus_message* message) const;
@@ -75,7 +73,7 @@ struct DesktopPointer::Bus {
     sd_bus_message* unanswered = nullptr;       // the desktop's last Moved, answered at Acknowledge
 
     // KDE Plasma: a script this copy loads into KWin (desktop_pointer_kwin.cpp).
-    // Writes the script with our bus name, secret and faces, loads and starts it.
+    // Writes the script with our bus name, secret and process, loads and starts it.
     void LoadScript();
     // Unloads the script, if KWin was asked to load it; sent, not waited for.
     void UnloadScript();

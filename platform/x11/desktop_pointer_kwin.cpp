@@ -1,7 +1,7 @@
 // desktop_pointer_kwin.cpp: the reports from KDE Plasma's KWin: a script
 // of ours (kwin/pointer.js), written to the runtime folder and loaded and
 // started over KWin's Scripting interface, calls the program with each
-// position, and with each face a window comes to cover, carrying a secret
+// position, and once a window comes to cover a face, carrying a secret
 // only this copy knows; unloaded as the program ends.
 #include <fcntl.h>
 #include <unistd.h>
@@ -34,13 +34,6 @@ std::string ScriptName(std::string_view busName) {
     std::string name = "zwinkerle-pointer-";
     for (const char c : busName.substr(busName.starts_with(':') ? 1 : 0)) name += c == '.' ? '-' : c;
     return name;
-}
-
-// "12582913, 12582920": the faces, as the script lists them.
-std::string Listed(const std::vector<unsigned long>& windows) {
-    std::string list;
-    for (const unsigned long window : windows) list += (list.empty() ? "" : ", ") + std::to_string(window);
-    return list;
 }
 
 // A script file KWin can read, private to this user: in the runtime folder.
@@ -80,7 +73,7 @@ void DesktopPointer::Bus::LoadScript() {
     plugin = ScriptName(self);
     std::string text(reinterpret_cast<const char*>(KWinPointerScript), KWinPointerScript_size);
     text = Replaced(Replaced(text, "@PROGRAM@", self), "@SECRET@", secret);
-    text = Replaced(Replaced(text, "@PLUGIN@", plugin), "@FACES@", Listed(faces));
+    text = Replaced(Replaced(text, "@PLUGIN@", plugin), "@PID@", std::to_string(::getpid()));
     scriptFile = WriteScript(text, plugin);
     if (scriptFile.empty()) return;
     // NOTE: start follows at once, not on loadScript's answer: KWin takes

@@ -6,7 +6,7 @@ namespace platform::x11 {
 
 struct DesktopPointer::Bus {};
 
-DesktopPointer::DesktopPointer(bool, int, std::vector<unsigned long>) {}
+DesktopPointer::DesktopPointer(bool, int) {}
 DesktopPointer::~DesktopPointer() = default;
 pollfd DesktopPointer::PollFor() const { return {-1, 0, 0}; }
 std::optional<std::chrono::steady_clock::duration> DesktopPointer::Timeout() const { return std::nullopt; }

@@ -2,7 +2,7 @@
 // reports, KWin's script and GNOME Shell's extension alike:
 //   Moved(secret, x, y)     where the pointer went; answered once the
 //                           program has used it, so one is in flight at a time
-//   Covered(secret, window) a window now stands over that face (KWin)
+//   Covered(secret)         a window now stands over a face (KWin)
 // Only calls from the desktop's own connection that carry this copy's
 // secret count; anything else is refused.
 #include <sys/random.h>
@@ -17,7 +17,7 @@ namespace platform::x11 {
 namespace {
 
 constexpr std::size_t kSecretBytes = 16;
-constexpr std::int64_t kFarthest = 1000000000;  // a coordinate or window beyond is none
+constexpr std::int64_t kFarthest = 1000000000;  // a coordinate beyond is none
 
 std::string RandomHex(std::size_t bytes) {
     std::string raw(bytes, '\0');
@@ -38,14 +38,12 @@ bool ReadNumber(sd_bus_message* message, std::int64_t& value) {
     if (sd_bus_message_peek_type(message, &type, nullptr) <= 0) return false;
     union {
         std::int32_t i32;
-        std::uint32_t u32;
         std::int64_t i64;
         double real;
     } read{};
     if (sd_bus_message_read_basic(message, type, &read) <= 0) return false;
     switch (type) {
         case SD_BUS_TYPE_INT32: value = read.i32; break;
-        case SD_BUS_TYPE_UINT32: value = read.u32; break;
         case SD_BUS_TYPE_INT64: value = read.i64; break;
         case SD_BUS_TYPE_DOUBLE:
             if (!(read.real > -kFarthest && read.real < kFarthest)) return false;
@@ -90,14 +88,14 @@ int DesktopPointer::Bus::OnCall(sd_bus_message* message, void* userdata, sd_bus_
     if (!moved && !covered) return 0;
     if (!b.FromTheDesktop(message))
         return sd_bus_error_set_const(error, SD_BUS_ERROR_ACCESS_DENIED, "not the desktop's report");
-    std::int64_t first = 0, second = 0;
-    if (!ReadNumber(message, first) || (moved && !ReadNumber(message, second)) || (covered && first <= 0))
-        return sd_bus_error_set_const(error, SD_BUS_ERROR_INVALID_ARGS, "not a position or a window");
     if (covered) {
-        b.news.covered.push_back(static_cast<unsigned long>(first));
+        b.news.covered = true;
         return sd_bus_reply_method_return(message, nullptr);
     }
-    b.news.position = POINTAPI{static_cast<std::int32_t>(first), static_cast<std::int32_t>(second)};
+    std::int64_t x = 0, y = 0;
+    if (!ReadNumber(message, x) || !ReadNumber(message, y))
+        return sd_bus_error_set_const(error, SD_BUS_ERROR_INVALID_ARGS, "not a position");
+    b.news.position = POINTAPI{static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)};
     b.RemoveScriptFile();  // the desktop reports: KWin has read the script
     b.Answer();  // an earlier call, if the desktop sent one without waiting
     b.unanswered = sd_bus_message_ref(message);

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <vector>
 
 #include "platform/contract/app.h"
 #include "platform/runtime/failure.h"
@@ -49,13 +48,6 @@ bool ShowChanges() {
     return changed;
 }
 
-// The forms' windows, whose covers the desktop may report.
-std::vector<unsigned long> FormWindows() {
-    std::vector<unsigned long> windows;
-    for (const auto& [window, form] : TheDesktop().forms) windows.push_back(window);
-    return windows;
-}
-
 // Whether the program has ended, or has nothing left to show.
 bool Ended() {
     const Desktop& d = TheDesktop();
@@ -65,7 +57,7 @@ bool Ended() {
 }  // namespace
 
 EventLoop::EventLoop()
-    : desktopPointer_(TheDesktop().xwayland, ConnectionNumber(TheDesktop().display), FormWindows()),
+    : desktopPointer_(TheDesktop().xwayland, ConnectionNumber(TheDesktop().display)),
       schedule_(Interval(), Clock::now()) {}
 
 void EventLoop::Run() {
@@ -107,12 +99,12 @@ bool EventLoop::Dispatch(XEvent& event) {
 void EventLoop::HandleDesktopPointer() {
     const DesktopPointer::News news = desktopPointer_.Process();
     Desktop& d = TheDesktop();
-    // A window the desktop puts over a face that asked to stay above.
-    for (const unsigned long window : news.covered)
-        if (X11Form* form = FormOf(static_cast<HWND>(window))) form->NotKeptAbove();
+    // The desktop put a window over a face that asked to stay above.
+    if (news.covered)
+        for (const auto& [window, form] : d.forms) form->NotKeptAbove();
     if (news.stopped) d.pointerChoice.DesktopGone();
     if (news.position) d.pointerChoice.FromDesktop(*news.position);
-    if (news.stopped || news.position || !news.covered.empty()) schedule_.Wake(Clock::now());
+    if (news.stopped || news.position || news.covered) schedule_.Wake(Clock::now());
 }
 
 void EventLoop::TickOrShow() {

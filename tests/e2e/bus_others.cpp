@@ -141,7 +141,7 @@ void TryToSteer(Stranger& stranger, const std::string& program, std::pair<int, i
             if (to == nullptr) break;
             EXPECT_FALSE(stranger.Call(to, kPointerPath, kPointerInterface, "Moved", "sii", secret.c_str(), x, y))
                 << "a position with the secret \"" << secret << "\" was taken";
-            EXPECT_FALSE(stranger.Call(to, kPointerPath, kPointerInterface, "Covered", "su", secret.c_str(), 1U))
+            EXPECT_FALSE(stranger.Call(to, kPointerPath, kPointerInterface, "Covered", "s", secret.c_str()))
                 << "a cover with the secret \"" << secret << "\" was taken";
         }
         for (const char* destination : {static_cast<const char*>(nullptr), to})

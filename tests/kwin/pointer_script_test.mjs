@@ -8,9 +8,9 @@ import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
 
 const template = readFileSync(process.argv[2], 'utf8');
-const face = 4194307;
+const program = 4242;  // the program's process, whose windows are its faces
 const source = template.replaceAll('@PROGRAM@', ':1.42').replaceAll('@SECRET@', 's3cret')
-    .replaceAll('@PLUGIN@', 'zwinkerle-pointer-7').replaceAll('@FACES@', String(face));
+    .replaceAll('@PLUGIN@', 'zwinkerle-pointer-7').replaceAll('@PID@', String(program));
 
 function signal() {
     const handlers = [];
@@ -45,9 +45,9 @@ function fakeKWin(version = 6) {
     kwin.listens = () => cursorPosChanged.handlers.length;
     kwin.moved = () => kwin.calls.filter(c => c.method === 'Moved');
     kwin.covered = () => kwin.calls.filter(c => c.method === 'Covered').map(c => c.args);
-    // A window KWin takes on, on top; an X window has its id.
+    // A window KWin takes on, on top; another program's unless told.
     kwin.open = (properties, frame) => {
-        const window = {normalWindow: true, dialog: false, deleted: false, minimized: false, hidden: false,
+        const window = {pid: 50, normalWindow: true, dialog: false, deleted: false, minimized: false, hidden: false,
             stackingOrder: kwin.windows.length, frameGeometry: frame, stackingOrderChanged: signal(), ...properties};
         kwin.windows.push(window);
         added.emit(window);
@@ -120,14 +120,14 @@ function run(kwin) {
 }
 
 // Covers, in both KWin's ways of listing windows: which windows over the
-// face count, told once the stacking is whole, and once a face.
+// face count, told once the stacking is whole, and once.
 for (const version of [5, 6]) {
     const where = {x: 538, y: 300, width: 148, height: 230};
     const elsewhere = {x: 900, y: 500, width: 300, height: 200};
     const screen = {x: 0, y: 0, width: 1280, height: 800};
     const kwin = fakeKWin(version);
-    const behind = kwin.open({pid: 50}, screen);
-    const ours = kwin.open({windowId: face}, where);
+    const behind = kwin.open({}, screen);
+    const ours = kwin.open({pid: program}, where);
     run(kwin);
     assert.deepEqual(kwin.covered(), [], `KWin ${version}: a window below covers nothing`);
 
@@ -143,7 +143,7 @@ for (const version of [5, 6]) {
     kwin.restack([ours, ...kwin.windows.filter(w => w !== ours && w !== behind), behind]);
     assert.deepEqual(kwin.covered(), [], `KWin ${version}: not while KWin renumbers`);
     kwin.settle();
-    assert.deepEqual(kwin.covered(), [['s3cret', face]], `KWin ${version}: once the stacking is whole`);
+    assert.deepEqual(kwin.covered(), [['s3cret']], `KWin ${version}: once the stacking is whole`);
     assert.deepEqual(kwin.calls.filter(c => c.method === 'Covered').map(c => [c.service, c.path, c.iface]),
         [[':1.42', '/example/quorl/Zwinkerle/Pointer', 'example.quorl.Zwinkerle.Pointer']]);
 
@@ -151,23 +151,25 @@ for (const version of [5, 6]) {
     kwin.open({}, where);
     kwin.restack([...kwin.windows].reverse());
     kwin.settle();
-    assert.equal(kwin.covered().length, 1, `KWin ${version}: a face's cover is told once`);
+    assert.equal(kwin.covered().length, 1, `KWin ${version}: a cover is told once`);
     assert.ok(kwin.calls.filter(c => c.method === 'GetId').length <= 3,
         `KWin ${version}: one question for the bus a change, not one a window`);
     console.log(`ok - KWin ${version}: a window over the face is told`);
 }
 
-{  // Another program's X window under a window is no face of ours; a dialog over the face counts.
+{  // Another program's window under a window is no face of ours, nor does the program cover itself;
+    // a dialog over the face counts.
     const kwin = fakeKWin();
-    const ours = kwin.open({windowId: face}, {x: 10, y: 10, width: 148, height: 230});
-    kwin.open({windowId: face + 1}, {x: 600, y: 400, width: 100, height: 100});
+    const ours = kwin.open({pid: program}, {x: 10, y: 10, width: 148, height: 230});
+    kwin.open({pid: 60}, {x: 600, y: 400, width: 100, height: 100});
     run(kwin);
     kwin.open({}, {x: 550, y: 350, width: 300, height: 300});
+    kwin.open({pid: program}, {x: 0, y: 0, width: 400, height: 400});
     kwin.settle();
-    assert.deepEqual(kwin.covered(), [], 'an X window that is not a face is not told of');
+    assert.deepEqual(kwin.covered(), [], 'another program\'s window, or one of our own, is not told of');
     kwin.open({normalWindow: false, dialog: true}, {x: 100, y: 200, width: 300, height: 200});
     kwin.settle();
-    assert.deepEqual(kwin.covered(), [['s3cret', face]]);
+    assert.deepEqual(kwin.covered(), [['s3cret']]);
     assert.equal(ours.stackingOrderChanged.handlers.length, 1, 'follows its face');
     console.log('ok - a dialog over the face');
 }

@@ -2,18 +2,18 @@
 // the pointer is, which Xwayland cannot know while it is over Wayland
 // windows, and when a window comes to stand over one of its faces, which X
 // cannot see either. That copy loads it, filling in its bus name, a secret
-// of its own, the script's name and its faces' X windows; the script
-// unloads itself once the copy is gone.
+// of its own, the script's name and its process, whose windows are its
+// faces; the script unloads itself once the copy is gone.
 //
 // One position at a time: the next goes out once the program has answered
 // the last, so a moving pointer costs the program at most one message a
 // tick, and the last position always arrives. Covers are looked for as the
-// stacking changes, never as windows merely draw, and each face's first
-// cover is told once.
+// stacking changes, never as windows merely draw, and the first is told
+// once: the faces then keep themselves above.
 const program = "@PROGRAM@";
 const secret = "@SECRET@";
 const plugin = "@PLUGIN@";
-const faces = [@FACES@];
+const pid = @PID@;  // NOTE: KWin 6 shows scripts no X window ids, but each window's process
 const path = "/example/quorl/Zwinkerle/Pointer";
 const iface = "example.quorl.Zwinkerle.Pointer";
 const unansweredBeforeCheck = 16;  // moves seen while waiting, before asking whether the program lives
@@ -23,7 +23,7 @@ let unanswered = 0;
 let sent = null;
 let gone = false;
 let looking = false;  // for covers, once the stacking is whole
-const told = [];  // faces whose cover the program knows of
+let told = false;  // the program knows of a cover
 
 function send() {
     const at = workspace.cursorPos;
@@ -72,24 +72,21 @@ function overlap(a, b) {
     return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
-// Whether `window` shows over part of `face`: an ordinary window the user
-// sees, above the face in KWin's stacking order. NOTE: menus, tooltips and
-// notifications belong above a face.
+// Whether `window` shows over part of `face`: another program's ordinary
+// window the user sees, above the face in KWin's stacking order. NOTE:
+// menus, tooltips and notifications belong above a face.
 function covers(window, face) {
-    return window.stackingOrder > face.stackingOrder && (window.normalWindow || window.dialog) &&
+    return window.pid !== pid && window.stackingOrder > face.stackingOrder && (window.normalWindow || window.dialog) &&
            !window.deleted && !window.minimized && !window.hidden && overlap(window.frameGeometry, face.frameGeometry);
 }
 
 function lookForCovers() {
     looking = false;
-    if (gone) return;
+    if (gone || told) return;
     const all = windows();
-    for (const face of all) {
-        if (!faces.includes(face.windowId) || told.includes(face.windowId)) continue;
-        if (!all.some(window => covers(window, face))) continue;
-        told.push(face.windowId);
-        callDBus(program, path, iface, "Covered", secret, face.windowId);
-    }
+    if (!all.some(face => face.pid === pid && all.some(window => covers(window, face)))) return;
+    told = true;
+    callDBus(program, path, iface, "Covered", secret);
 }
 
 // A window KWin takes on may open over a face, and a face's place in the
@@ -98,13 +95,13 @@ function lookForCovers() {
 // whole again once KWin is back in its event loop, where the bus's answer
 // to a question waits.
 function stackingChanged() {
-    if (looking || gone) return;
+    if (looking || gone || told) return;
     looking = true;
     callDBus("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "GetId", lookForCovers);
 }
 
 function follow(window) {
-    if (faces.includes(window.windowId)) window.stackingOrderChanged.connect(stackingChanged);
+    if (window.pid === pid) window.stackingOrderChanged.connect(stackingChanged);
 }
 
 (workspace.windowAdded || workspace.clientAdded).connect(window => {
