@@ -70,7 +70,7 @@ struct DesktopPointer::Bus {
     bool FromTheDesktop(sd_bus_message* message) const;
 
     sd_bus_slot* reports = nullptr;
-    sd_bus_message* unanswered = nullptr;       // the desktop's last Moved, answered at Acknowledge
+    sd_bus_message* unanswered = nullptr;  // the desktop's last Moved, answered at Acknowledge
 
     // KDE Plasma: a script this copy loads into KWin (desktop_pointer_kwin.cpp).
     // Writes the script with our bus name, secret and process, loads and starts it.
