@@ -108,17 +108,24 @@ protected:
     std::pair<int, int> Position(Window window) const { return RootPosition(display, window); }
     // Brings the pointer to (x, y) on the face, and waits until the face's X
     // server has it there. NOTE: a busy compositor may give a press that
-    // follows a move at once to the window where the pointer was.
+    // follows a move at once to the window where the pointer was; and one
+    // may work out which window lies under a resting pointer only at its
+    // next motion (KWin, after the face's catcher shrank back over it at
+    // the end of a drag): so the pointer moves again until X has it.
     bool PointAtTheFace(int x, int y) {
-        desktop->MovePointer(x - 1, y);
-        desktop->MovePointer(x, y);
-        return WaitUntil([&] {
+        const auto xHasIt = [&] {
             Window root = 0, child = 0;
             int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
             unsigned mask = 0;
             XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
             return rootX == x && rootY == y;
-        });
+        };
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            desktop->MovePointer(x - 1, y);
+            desktop->MovePointer(x, y);
+            if (WaitUntil(xHasIt, 500ms)) return true;
+        }
+        return false;
     }
     // A left drag that takes hold of the face at (x, y).
     void DragFace(int x, int y, int dx, int dy, std::chrono::milliseconds pause = 30ms) {
