@@ -47,6 +47,17 @@ unsigned ButtonCode(unsigned button) {
     }
 }
 
+// The X display (":N") whose lock file holds `pid`; empty when none does.
+std::string DisplayLockedBy(pid_t pid) {
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("/tmp", ignored)) {
+        const std::string name = entry.path().filename();
+        if (!name.starts_with(".X") || !name.ends_with("-lock")) continue;
+        if (std::atoi(ReadFile(entry.path()).c_str()) == pid) return ":" + name.substr(2, name.size() - 7);
+    }
+    return "";
+}
+
 std::unique_ptr<Compositor::Means> MeansOf(CompositorKind kind, const Compositor& compositor) {
     switch (kind) {
     case CompositorKind::Sway: return SwayMeans(compositor);
@@ -129,6 +140,7 @@ Compositor::Compositor(CompositorKind kind, Options options) : kind_(kind), opti
         pid_ = Spawn(command, environment, folder_ + "/compositor.log", -1, user_);
         ConnectToXwayland(started + kStartTimeout);
         means_->Connect();
+        noScreenshots_ = means_->NoScreenshots();
     } catch (...) {
         EndSession();
         throw;
@@ -148,11 +160,19 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
         if (log.size() > 3000) log = "..." + log.substr(log.size() - 3000);
         return std::runtime_error(std::string(Name(kind_)) + ": " + what + "\n" + log);
     };
-    // The compositor, its Xwayland (":N", and "-auth FILE" where it has
-    // one) and its Wayland socket.
-    while (xDisplay_.empty() || waylandDisplay_.empty() || compositorPid_ < 0) {
+    // Xwayland lets in its own user only: let the tests' user in as well.
+    const passwd* us = ::getpwuid(::geteuid());
+    if (us == nullptr) throw std::runtime_error("who are we?");
+    const std::string grant = std::string("+si:localuser:") + us->pw_name;
+    // The compositor, its X display and its Wayland socket, then a first
+    // X client that gets in. NOTE: KWin 6 listens on the X socket itself
+    // and starts Xwayland only for the first client, so its display is
+    // known from the lock file that holds its pid, and Xwayland's "-auth
+    // FILE" (GNOME) only once it runs.
+    for (bool connected = false; !connected; std::this_thread::sleep_for(50ms)) {
         if (!running()) throw failure("ended while starting");
-        if (std::chrono::steady_clock::now() > deadline) throw failure("did not start in time");
+        if (std::chrono::steady_clock::now() > deadline)
+            throw failure(xDisplay_.empty() ? "did not start in time" : "its Xwayland took no connection in time");
         for (const Process& process : Processes("")) {
             if (process.group != pid_) continue;
             // NOTE: sway forks children of its own name to start programs.
@@ -164,23 +184,15 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
                 if (argument == "-auth" && i + 1 < process.arguments.size()) xAuthority_ = process.arguments[i + 1];
             }
         }
+        if (xDisplay_.empty() && compositorPid_ > 0) xDisplay_ = DisplayLockedBy(compositorPid_);
         std::error_code ignored;
         for (const auto& entry : fs::directory_iterator(runtimeDir_, ignored)) {
             const std::string name = entry.path().filename();
             if (name.starts_with("wayland-") && !name.ends_with(".lock") && entry.is_socket(ignored))
                 waylandDisplay_ = name;
         }
-        std::this_thread::sleep_for(20ms);
-    }
-    // Xwayland lets in its own user only: let the tests' user in as well,
-    // which also tells when it takes connections.
-    const passwd* us = ::getpwuid(::geteuid());
-    if (us == nullptr) throw std::runtime_error("who are we?");
-    const std::string grant = std::string("+si:localuser:") + us->pw_name;
-    while (Run({"xhost", grant}, Environment(), user_) != 0) {
-        if (!running()) throw failure("ended while starting Xwayland");
-        if (std::chrono::steady_clock::now() > deadline) throw failure("its Xwayland took no connection in time");
-        std::this_thread::sleep_for(50ms);
+        if (xDisplay_.empty() || waylandDisplay_.empty() || compositorPid_ < 0) continue;
+        connected = Run({"xhost", grant}, Environment(), user_) == 0;
     }
     XSetErrorHandler(IgnoreXError);
     display_ = XOpenDisplay(xDisplay_.c_str());
@@ -234,7 +246,12 @@ void Compositor::EndSession() {
 }
 
 platform::Image Compositor::Screenshot(int x, int y, int width, int height) {
+    if (!noScreenshots_.empty()) throw std::logic_error(noScreenshots_);
     return means_->Screenshot(x, y, width, height);
+}
+
+std::vector<ShownWindow> Compositor::Means::Stacking() {
+    throw std::logic_error("this compositor tells no stacking order; its screenshots show it");
 }
 
 void Compositor::MovePointer(int x, int y) { means_->MovePointer(x, y); }

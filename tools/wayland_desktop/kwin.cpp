@@ -1,6 +1,7 @@
 // kwin.cpp: KWin's Wayland session on its virtual backend; screenshots
-// through its ScreenShot2 D-Bus interface, input through its fake-input
-// protocol, both opened to any client by its test switches.
+// through its ScreenShot2 D-Bus interface where it has one, else its
+// stacking order from a script; input through its fake-input protocol.
+// Its test switches open both interfaces to any client.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tools/wayland_desktop/kwin_stacking.h"
 #include "tools/wayland_desktop/means.h"
 #include "tools/wayland_desktop/session_bus.h"
 #include "tools/x_desktop/x_desktop.h"
@@ -46,7 +48,15 @@ public:
     void Connect() override {
         bus_ = std::make_unique<SessionBus>(compositor_.BusAddress());
         pointer_ = std::make_unique<PointerProcess>(compositor_);
+        screenshots_ = KWinTakesScreenshots(*bus_);
     }
+    std::string NoScreenshots() const override {
+        if (screenshots_) return "";
+        return std::string("KWin takes no screenshots here: it draws them only with OpenGL, which its virtual "
+                           "backend has only on a DRM render node") +
+               (std::filesystem::exists("/dev/dri") ? "" : " (this machine has no /dev/dri)");
+    }
+    std::vector<ShownWindow> Stacking() override { return KWinStacking(*bus_, compositor_.Folder()); }
 
     platform::Image Screenshot(int x, int y, int width, int height) override {
         int pipe[2];
@@ -112,6 +122,7 @@ private:
     std::string program_;
     std::unique_ptr<SessionBus> bus_;
     std::unique_ptr<PointerProcess> pointer_;
+    bool screenshots_ = true;
 };
 
 }  // namespace
