@@ -137,7 +137,7 @@ Compositor::Compositor(CompositorKind kind, Options options) : kind_(kind), opti
         const std::vector<std::string> environment =
             Joined(Joined(kUnset, {"HOME=" + home_, "XDG_RUNTIME_DIR=" + runtimeDir_, kSessionMark + folder_}),
                    means_->Environment());
-        pid_ = Spawn(command, environment, folder_ + "/compositor.log", -1, user_);
+        pid_ = Spawn(command, environment, LogFile(), -1, user_);
         ConnectToXwayland(started + kStartTimeout);
         means_->Connect();
         noScreenshots_ = means_->NoScreenshots();
@@ -156,7 +156,7 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
     const auto failure = [&](std::string what) {
         if (WIFEXITED(status)) what += ", exit code " + std::to_string(WEXITSTATUS(status));
         if (WIFSIGNALED(status)) what += ", signal " + std::to_string(WTERMSIG(status));
-        std::string log = ReadFile(folder_ + "/compositor.log");
+        std::string log = ReadFile(LogFile());
         if (log.size() > 3000) log = "..." + log.substr(log.size() - 3000);
         return std::runtime_error(std::string(Name(kind_)) + ": " + what + "\n" + log);
     };

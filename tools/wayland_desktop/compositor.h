@@ -111,8 +111,10 @@ public:
     // The compositor's own process, and its session bus ("" for sway).
     pid_t Pid() const { return compositorPid_; }
     const std::string& BusAddress() const { return busAddress_; }
-    // A folder of this session that the session's user owns.
+    // A folder of this session that the session's user owns, and the
+    // compositor's output there.
     const std::string& Folder() const { return folder_; }
+    std::string LogFile() const { return folder_ + "/compositor.log"; }
     // From the start to the first input it took.
     std::chrono::milliseconds StartupTime() const { return startupTime_; }
 

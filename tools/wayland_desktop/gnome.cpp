@@ -11,6 +11,7 @@
 #include "tools/wayland_desktop/means.h"
 #include "tools/wayland_desktop/png_file.h"
 #include "tools/wayland_desktop/session_bus.h"
+#include "tools/wayland_desktop/session_host.h"
 #include "tools/x_desktop/x_desktop.h"
 
 namespace e2e {
@@ -119,9 +120,16 @@ public:
     }
 
 private:
-    // The shell starts in its overview, which hides the windows: once it
-    // shows (the start-up animation ends there), leave it for the desktop.
+    // The shell starts in its overview, which hides the windows: once its
+    // start is over, leave it for the desktop. NOTE: until its start-up
+    // animation ends, the shell lays a pane over everything that takes
+    // every press; leaving the overview before that (by a key, or by our
+    // call) can keep it from ever ending (GNOME 48). The shell logs the end
+    // of its start.
     void LeaveOverview() {
+        if (!WaitUntil([&] { return ReadFile(compositor_.LogFile()).find("GNOME Shell started at") != std::string::npos; },
+                       30s))
+            throw std::runtime_error("GNOME Shell did not finish starting");
         const auto overview = [&] {
             sd_bus_error error = SD_BUS_ERROR_NULL;
             int active = 0;
@@ -138,10 +146,8 @@ private:
         if (!WaitUntil([&] { return !overview(); }, 10s)) throw std::runtime_error("GNOME Shell stays in its overview");
     }
 
-    // Waits until the shell has done with each of the user's extensions.
-    // NOTE: GNOME 48 can drop every later button press when a key event
-    // arrives while an extension is still starting, so no input comes
-    // before. One that is not on is said here; the cases that need it fail.
+    // Waits until the shell has done with each of the user's extensions:
+    // one that is not on is said here, and the cases that need it fail.
     void WaitForExtensions() {
         for (const std::string& extension : compositor_.StartedWith().gnomeExtensions) {
             const std::string uuid = std::filesystem::path(extension).filename();
