@@ -48,14 +48,17 @@ public:
     void Connect() override {
         bus_ = std::make_unique<SessionBus>(compositor_.BusAddress());
         pointer_ = std::make_unique<PointerProcess>(compositor_);
-        screenshots_ = KWinTakesScreenshots(*bus_);
+        // NOTE: KWin 6 draws screenshots only with OpenGL: 6.3 offers no
+        // ScreenShot2 without it, 6.7 cancels every one.
+        try {
+            Screenshot(0, 0, 1, 1);
+        } catch (const std::runtime_error& error) {
+            noScreenshots_ = std::string("KWin takes no screenshots here (") + error.what() +
+                             "): it draws them only with OpenGL, which its virtual backend has only on a DRM render "
+                             "node" + (std::filesystem::exists("/dev/dri") ? "" : ", and this machine has no /dev/dri");
+        }
     }
-    std::string NoScreenshots() const override {
-        if (screenshots_) return "";
-        return std::string("KWin takes no screenshots here: it draws them only with OpenGL, which its virtual "
-                           "backend has only on a DRM render node") +
-               (std::filesystem::exists("/dev/dri") ? "" : " (this machine has no /dev/dri)");
-    }
+    std::string NoScreenshots() const override { return noScreenshots_; }
     std::vector<ShownWindow> Stacking() override { return KWinStacking(*bus_, compositor_.Folder()); }
 
     platform::Image Screenshot(int x, int y, int width, int height) override {
@@ -122,7 +125,7 @@ private:
     std::string program_;
     std::unique_ptr<SessionBus> bus_;
     std::unique_ptr<PointerProcess> pointer_;
-    bool screenshots_ = true;
+    std::string noScreenshots_;
 };
 
 }  // namespace

@@ -84,16 +84,4 @@ std::vector<ShownWindow> KWinStacking(SessionBus& bus, const std::string& folder
     return stacking;
 }
 
-bool KWinTakesScreenshots(SessionBus& bus) {
-    try {
-        BusMessage reply = bus.Call("org.kde.KWin", "/org/kde/KWin/ScreenShot2", "org.freedesktop.DBus.Introspectable",
-                                    "Introspect", "");
-        const char* xml = nullptr;
-        return sd_bus_message_read(reply.get(), "s", &xml) > 0 &&
-               std::string(xml).find("org.kde.KWin.ScreenShot2") != std::string::npos;
-    } catch (const std::runtime_error&) {  // no such object
-        return false;
-    }
-}
-
 }  // namespace e2e

@@ -13,8 +13,5 @@ namespace e2e {
 // The windows KWin shows, bottom first, with their frames; its script is
 // written into `folder`, which KWin's user can read.
 std::vector<ShownWindow> KWinStacking(SessionBus& bus, const std::string& folder);
-// Whether KWin offers its ScreenShot2 interface: KWin 6.3 does only where
-// it draws with OpenGL; 6.7 also where it draws with QPainter.
-bool KWinTakesScreenshots(SessionBus& bus);
 
 }  // namespace e2e
