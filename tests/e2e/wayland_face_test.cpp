@@ -133,14 +133,14 @@ TEST_P(FaceOnWayland, AClickOnTheCutAwayReachesTheWindowBehindWhereXwaylandPasse
     StoreCorner(corner);
     const Window face = StartFace();
     ASSERT_NE(face, 0U) << program->Stderr(pid);
-    ASSERT_TRUE(WaitUntil([&] { return Position(face) == corner; })) << "not placed where it was stored";
+    ASSERT_TRUE(WaitUntil([&] { return Position(face) == corner && FaceMismatches(corner) == 0; }))
+        << "not shown where it was stored";
     const bool passes = XwaylandPassesTheInputShape(display);
     // Off the face's top-left: cut away, well clear of the outline.
     const platform::Image figure = FigureFromSource();
     ASSERT_EQ(figure.At(8, 8), figure.At(0, 0));
     const std::pair<int, int> cutAway{corner.first + 8, corner.second + 8};
-    // The pointer there, as whoever gets it says: the window behind, or
-    // the face's X server.
+    // The pointer there, as the window behind or the face's X server says.
     desktop->MovePointer(cutAway.first + 1, cutAway.second);
     desktop->MovePointer(cutAway.first, cutAway.second);
     ASSERT_TRUE(WaitUntil([&] { return behind.PointerCameTo(cutAway.first, cutAway.second) || XPointer() == cutAway; }))
@@ -154,8 +154,8 @@ TEST_P(FaceOnWayland, AClickOnTheCutAwayReachesTheWindowBehindWhereXwaylandPasse
     ASSERT_TRUE(WaitUntil([&] { return std::ranges::count(behind.Presses(), elsewhere) == 1; }))
         << "a click on the window behind did not reach it";
     EXPECT_EQ(std::ranges::count(behind.Presses(), cutAway), passes ? 1 : 0)
-        << (passes ? "the click on the cut-away did not reach the window behind"
-                   : "the click on the cut-away reached the window behind, where Xwayland keeps the input shape");
+        << "clicks on the cut-away that reached the window behind, where Xwayland " << (passes ? "passes" : "keeps")
+        << " the input shape";
     EXPECT_EQ(Position(face), corner);
 }
 
