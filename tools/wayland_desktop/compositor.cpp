@@ -164,11 +164,12 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
     const passwd* us = ::getpwuid(::geteuid());
     if (us == nullptr) throw std::runtime_error("who are we?");
     const std::string grant = std::string("+si:localuser:") + us->pw_name;
-    // The compositor, its X display and its Wayland socket, then a first
-    // X client that gets in. NOTE: KWin 6 listens on the X socket itself
-    // and starts Xwayland only for the first client, so its display is
-    // known from the lock file that holds its pid, and Xwayland's "-auth
-    // FILE" (GNOME) only once it runs.
+    // The compositor, its Xwayland (":N", and "-auth FILE" where it has
+    // one) and its Wayland socket, then a first X client that gets in.
+    // NOTE: KWin 6 listens on the X socket itself and starts Xwayland only
+    // for the first client, so there the display is known from the lock
+    // file that holds its pid. Others start Xwayland themselves, and a
+    // client that comes before it may wait for good (GNOME 50).
     for (bool connected = false; !connected; std::this_thread::sleep_for(50ms)) {
         if (!running()) throw failure("ended while starting");
         if (std::chrono::steady_clock::now() > deadline)
@@ -184,7 +185,8 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
                 if (argument == "-auth" && i + 1 < process.arguments.size()) xAuthority_ = process.arguments[i + 1];
             }
         }
-        if (xDisplay_.empty() && compositorPid_ > 0) xDisplay_ = DisplayLockedBy(compositorPid_);
+        if (xDisplay_.empty() && compositorPid_ > 0 && means_->StartsXwaylandForTheFirstClient())
+            xDisplay_ = DisplayLockedBy(compositorPid_);
         std::error_code ignored;
         for (const auto& entry : fs::directory_iterator(runtimeDir_, ignored)) {
             const std::string name = entry.path().filename();
@@ -192,7 +194,9 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
                 waylandDisplay_ = name;
         }
         if (xDisplay_.empty() || waylandDisplay_.empty() || compositorPid_ < 0) continue;
-        connected = Run({"xhost", grant}, Environment(), user_) == 0;
+        // Should Xwayland never answer, the attempt must not outlast the
+        // deadline.
+        connected = Run({"timeout", "10", "xhost", grant}, Environment(), user_) == 0;
     }
     XSetErrorHandler(IgnoreXError);
     display_ = XOpenDisplay(xDisplay_.c_str());

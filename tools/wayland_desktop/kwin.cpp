@@ -45,6 +45,8 @@ public:
         return {"KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1", "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1"};
     }
     const char* ProcessName() const override { return "kwin_wayland"; }
+    // KWin 6 does; KWin 5 starts it at once, which comes to the same.
+    bool StartsXwaylandForTheFirstClient() const override { return true; }
     void Connect() override {
         bus_ = std::make_unique<SessionBus>(compositor_.BusAddress());
         pointer_ = std::make_unique<PointerProcess>(compositor_);

@@ -23,6 +23,8 @@ public:
     virtual std::vector<std::string> Environment() const = 0;
     // The name of the compositor's own process.
     virtual const char* ProcessName() const = 0;
+    // Whether it starts Xwayland only once an X client connects.
+    virtual bool StartsXwaylandForTheFirstClient() const { return false; }
     // Sets up input once the compositor and its Xwayland run.
     virtual void Connect() = 0;
     // Why it takes no screenshots, once connected; empty where it takes them.
