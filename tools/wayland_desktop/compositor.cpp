@@ -47,17 +47,6 @@ unsigned ButtonCode(unsigned button) {
     }
 }
 
-// The X display (":N") whose lock file holds `pid`; empty when none does.
-std::string DisplayLockedBy(pid_t pid) {
-    std::error_code ignored;
-    for (const auto& entry : fs::directory_iterator("/tmp", ignored)) {
-        const std::string name = entry.path().filename();
-        if (!name.starts_with(".X") || !name.ends_with("-lock")) continue;
-        if (std::atoi(ReadFile(entry.path()).c_str()) == pid) return ":" + name.substr(2, name.size() - 7);
-    }
-    return "";
-}
-
 std::unique_ptr<Compositor::Means> MeansOf(CompositorKind kind, const Compositor& compositor) {
     switch (kind) {
     case CompositorKind::Sway: return SwayMeans(compositor);
