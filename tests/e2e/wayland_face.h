@@ -38,9 +38,10 @@ inline const Desktop kDesktops[] = {
 // Our GNOME Shell extension in the form for the shell installed here: a
 // module from GNOME 45 on, a script before; its built folder.
 std::string GnomeExtension();
-// Whether this Xwayland hands the X input shape on to the compositor, so
-// that a click on the cut-away reaches the window behind.
-bool XwaylandPassesTheInputShape(Display* display);
+// Whether a click on the cut-away reaches the window behind, as this
+// Xwayland hands the X input shape on to the compositor or not; nothing
+// where the desktop does that by turns.
+std::optional<bool> CutAwayPassesClicks(Display* display, CompositorKind kind);
 
 class FaceOnWayland : public OnCompositor<Desktop> {
 protected:
