@@ -142,6 +142,17 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return condition();
 }
 
+namespace {
+
+bool Named(Display* display, Window window) {
+    char* name = nullptr;
+    const bool named = XFetchName(display, window, &name) != 0 && name != nullptr;
+    if (name != nullptr) XFree(name);
+    return named;
+}
+
+}  // namespace
+
 std::vector<Window> WindowsOf(Display* display, pid_t pid) {
     const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
     std::vector<Window> found;
@@ -158,7 +169,8 @@ std::vector<Window> WindowsOf(Display* display, pid_t pid) {
             if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &n,
                                    &after, &data) == Success &&
                 data != nullptr && n == 1 && static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data)) == pid &&
-                XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable)
+                XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
+                Named(display, children[i]))
                 found.push_back(children[i]);
             if (data != nullptr) XFree(data);
             if (depth < 2) visit(children[i], depth + 1);

@@ -82,7 +82,9 @@ std::string NotRunnableBy(int user, const std::string& program);
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 
 // Top-level windows (direct children of the root or of a frame) whose
-// _NET_WM_PID is `pid`, mapped ones only.
+// _NET_WM_PID is `pid`, mapped ones with a name only: what a task list
+// shows of it, and not the see-through window that may take a face's
+// pointer.
 std::vector<Window> WindowsOf(Display* display, pid_t pid);
 // The first window of `pid` once it shows; 0 when none shows in time.
 Window WaitForWindow(Display* display, pid_t pid, std::chrono::milliseconds timeout = std::chrono::seconds(5));
