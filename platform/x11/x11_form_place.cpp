@@ -109,10 +109,16 @@ void X11Form::TakeOverFromManager(POINTAPI at) {
     Map();
     if (d.xwayland && visual_.alpha != 0 && !catcher_)
         catcher_ = std::make_unique<PointerCatcher>(visual_, PixelWidth(), PixelHeight());
-    if (catcher_) catcher_->TakeShape(shape_);
+    if (catcher_) catcher_->TakeShape(outline_);
 }
 
-void X11Form::BeginCaptionDrag() {
+void X11Form::Pressed(std::int16_t button, POINTAPI screen) {
+    if (button != 1) return;
+    drag_.OnLeftPress(screen.x, screen.y);
+    pressedAt_ = screen;
+}
+
+void X11Form::BeginSystemMove() {
     if (!drag_.Arm({left_, top_})) return;
     placementWatched_ = false;  // from now on the user says where it goes
     if (catcher_ && catcher_->Mapped()) catcher_->BeginDrag(pressedAt_);
