@@ -16,8 +16,6 @@ class Win32Form final : public DesktopForm {
 public:
     Win32Form(const FormDefinition& definition, FormEvents& events);
     ~Win32Form() override;
-    Win32Form(const Win32Form&) = delete;
-    Win32Form& operator=(const Win32Form&) = delete;
 
     // WM_NCCREATE: the window exists.
     void Attach(::HWND window);

@@ -55,8 +55,6 @@ class X11Form final : public DesktopForm {
 public:
     X11Form(const FormDefinition& definition, FormEvents& events);
     ~X11Form() override;
-    X11Form(const X11Form&) = delete;
-    X11Form& operator=(const X11Form&) = delete;
 
     // The window's rectangle on the root window, in screen pixels, and
     // whether a rectangle there overlaps it.
