@@ -1,9 +1,9 @@
 // desktop_form.h: a form on a desktop: the contract's window calls, written
 // once over the hooks each backend implements.
 //
-// Implements the form's hWnd, Top, Left, SetTop, SetLeft and Show, and with
-// window_calls.cpp GetCursorPos, GetWindowRect, SetWindowPos,
-// ReleaseCapture, SendMessageA and SetWindowRgn. Here alone live the forms
+// Implements the form's hWnd, Top, Left, SetTop, SetLeft and Show, and
+// GetCursorPos, GetWindowRect, SetWindowPos, ReleaseCapture, SendMessageA
+// and SetWindowRgn. Here alone live the forms
 // by their handles, positions in the program's pixels and in twips, the
 // window's shape in the program's pixels, the topmost rule, a press in the
 // program's units with its double-click, and whether the pointer moved
@@ -111,7 +111,6 @@ protected:
     virtual void Pressed(std::int16_t /*button*/, POINTAPI /*screen*/) {}
 
 private:
-    POINTAPI ProgramCorner(const ProgramSpace& space) const;
     void MoveTo(POINTAPI screen);
 
     FormEvents& events_;
@@ -130,8 +129,5 @@ auto FormsAs() {
     return Forms() | std::views::values |
            std::views::transform([](DesktopForm* form) { return static_cast<BackendForm*>(form); });
 }
-
-// Whether GetCursorPos found the pointer elsewhere than at the last tick.
-bool PointerMovedSinceLastTick();
 
 }  // namespace platform
