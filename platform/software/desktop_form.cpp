@@ -145,16 +145,16 @@ bool DesktopForm::Place(HWND insertAfter, POINTAPI corner, POINTAPI size, UINT f
 }
 
 void DesktopForm::TakeShape(Rectangles shape) {
-    shape_ = std::move(shape);
+    programShape_ = std::move(shape);
     Reshape();
 }
 
 void DesktopForm::Reshape() {
-    if (!shape_) return;
+    if (!programShape_) return;
     Rectangles screen;
-    screen.reserve(shape_->size());
+    screen.reserve(programShape_->size());
     const std::int32_t d = Density();
-    for (const RECT& r : *shape_)
+    for (const RECT& r : *programShape_)
         screen.push_back({ScreenPixels(r.left, d), ScreenPixels(r.top, d), ScreenPixels(r.right, d),
                           ScreenPixels(r.bottom, d)});
     ApplyShape(screen);

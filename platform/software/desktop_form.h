@@ -116,7 +116,7 @@ private:
     FormEvents& events_;
     std::uint32_t timerIntervalMs_;
     HWND handle_{};
-    std::optional<Rectangles> shape_;
+    std::optional<Rectangles> programShape_;
 };
 
 // The form behind a handle, or null; every form, by handle.

@@ -142,23 +142,25 @@ bool X11Form::Overlaps(int x, int y, int width, int height) const {
 void X11Form::ApplyShape(const Rectangles& shape) {
     Desktop& d = TheDesktop();
     if (!d.hasShape) return;  // without the extension the window stays rectangular
-    outline_.clear();
-    outline_.reserve(shape.size());
+    std::vector<XRectangle>& rectangles = shape_;
+    rectangles.clear();
+    rectangles.reserve(shape.size());
     for (const RECT& r : shape) {
         // Spans outside what X can carry cannot touch the window anyway.
         if (r.left < 0 || r.top < 0 || r.right > kProtocolMax || r.bottom > kProtocolMax || r.left >= r.right ||
             r.top >= r.bottom)
             continue;
-        outline_.push_back({static_cast<short>(r.left), static_cast<short>(r.top),
-                            static_cast<unsigned short>(r.right - r.left), static_cast<unsigned short>(r.bottom - r.top)});
+        rectangles.push_back({static_cast<short>(r.left), static_cast<short>(r.top),
+                              static_cast<unsigned short>(r.right - r.left),
+                              static_cast<unsigned short>(r.bottom - r.top)});
     }
     for (const int kind : {ShapeBounding, ShapeInput})
-        XShapeCombineRectangles(d.display, window_, kind, 0, 0, outline_.data(), static_cast<int>(outline_.size()),
+        XShapeCombineRectangles(d.display, window_, kind, 0, 0, rectangles.data(), static_cast<int>(rectangles.size()),
                                 ShapeSet, Unsorted);
-    if (catcher_) catcher_->TakeShape(outline_);
+    if (catcher_) catcher_->TakeShape(rectangles);
     // With alpha, what the shape cuts away is see-through as well.
     std::fill(opaque_.begin(), opaque_.end(), 0);
-    for (const XRectangle& r : outline_)
+    for (const XRectangle& r : rectangles)
         for (int y = r.y; y < std::min(r.y + r.height, PixelHeight()); ++y)
             for (int x = r.x; x < std::min(r.x + r.width, PixelWidth()); ++x)
                 opaque_[static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth()) + static_cast<std::size_t>(x)] = 1;

@@ -134,7 +134,7 @@ private:
     POINTAPI asked_{};                   // where the program last asked the window to stand
     bool placementWatched_ = true;       // until the user first moves it
     std::vector<std::uint8_t> opaque_;   // per screen pixel: inside the shape
-    std::vector<XRectangle> outline_;    // the shape, in screen pixels
+    std::vector<XRectangle> shape_;      // the outline, in screen pixels
     std::vector<char> converted_;  // what Present last converted for the server
     std::int32_t left_ = 0;
     std::int32_t top_ = 0;

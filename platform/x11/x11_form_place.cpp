@@ -109,7 +109,7 @@ void X11Form::TakeOverFromManager(POINTAPI at) {
     Map();
     if (d.xwayland && visual_.alpha != 0 && !catcher_)
         catcher_ = std::make_unique<PointerCatcher>(visual_, PixelWidth(), PixelHeight());
-    if (catcher_) catcher_->TakeShape(outline_);
+    if (catcher_) catcher_->TakeShape(shape_);
 }
 
 void X11Form::Pressed(std::int16_t button, POINTAPI screen) {
