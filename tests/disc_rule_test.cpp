@@ -16,11 +16,9 @@ namespace {
 // `spans` on a grid of `size` x `size` pixels from (0, 0): '#' covered.
 Rows Drawn(const std::vector<RowSpan>& spans, int size) {
     Rows rows(static_cast<std::size_t>(size), std::string(static_cast<std::size_t>(size), '.'));
-    for (const RowSpan& s : spans) {
-        EXPECT_TRUE(s.y >= 0 && s.y < size && s.left >= 0 && s.left < s.right && s.right <= size) << "off the grid";
-        for (int x = s.left; x < s.right && s.y >= 0 && s.y < size; ++x)
-            rows[static_cast<std::size_t>(s.y)][static_cast<std::size_t>(x)] = '#';
-    }
+    for (const RowSpan& s : spans)
+        rows.at(static_cast<std::size_t>(s.y)).replace(static_cast<std::size_t>(s.left),
+                                                     static_cast<std::size_t>(s.right - s.left), s.right - s.left, '#');
     return rows;
 }
 

@@ -16,78 +16,60 @@ using Rows = std::vector<std::string>;
 namespace {
 
 // What a window shows, in rows (test_window.h): '.' cut away, ',' the key
-// colour shown, a letter the picture's pixel of that letter.
+// colour shown, a letter the picture's pixel of that letter. Trimmed, the
+// window shows the picture's non-key pixels and nothing else.
 TEST(TrimForm, ShowsOnlyEachRowsRunsOfNonKeyPixels) {
-    struct Case { const char* name; Rows picture, shown; };
+    struct Case { const char* name; Rows picture; };
     const Case cases[] = {
-        {"the worked example: key, other, other, key, other", {".xx.x"}, {".xx.x"}},
-        {"a row that ends in non-key pixels reaches the right edge", {"..xxx", "....x"}, {"..xxx", "....x"}},
-        {"a single pixel, an enclosed key pixel, a row starting with a non-key pixel",
-         {"..x..", "xx.xx", "xxxxx"}, {"..x..", "xx.xx", "xxxxx"}},
-        {"pixel (0,0) is the key: every pixel of exactly that colour goes", {"..", ".."}, {"..", ".."}},
-        {"any other colour stays, however close", {".ab", "c.d"}, {".ab", "c.d"}},
-        {"a window of height zero", {}, {}},
+        {"the worked example: key, other, other, key, other", {".xx.x"}},
+        {"a row that ends in non-key pixels reaches the right edge", {"..xxx", "....x"}},
+        {"a single pixel, an enclosed key pixel, a row starting with a non-key pixel", {"..x..", "xx.xx", "xxxxx"}},
+        {"pixel (0,0) is the key: every pixel of exactly that colour goes", {"..", ".."}},
+        {"any other colour stays, however close", {".ab", "c.d"}},
+        {"a window of height zero", {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         PictureWindow window(PictureFromRows(c.picture));
-        cTrimmer trimmer;
-        trimmer.TrimForm(*window.form);
-        EXPECT_EQ(ShownRows(window.Headless()), c.shown);
+        cTrimmer().TrimForm(*window.form);
+        EXPECT_EQ(ShownRows(window.Headless()), c.picture) << c.name;
     }
 }
 
-TEST(TrimForm, RestoresScaleModeAndAutoRedraw) {
-    for (const std::int16_t mode : {vbTwips, vbPixels}) {
-        for (const bool autoRedraw : {false, true}) {
-            PictureWindow window(PictureFromRows({".x", "x."}), mode);
-            window.form->SetAutoRedraw(autoRedraw);
-            cTrimmer trimmer;
-            trimmer.TrimForm(*window.form);
-            // Read in pixels although the window was in twips.
-            EXPECT_EQ(ShownRows(window.Headless()), (Rows{".x", "x."}));
-            EXPECT_EQ(window.form->ScaleMode(), mode);
-            EXPECT_EQ(window.form->AutoRedraw(), autoRedraw);
-        }
-    }
-}
-
-TEST(TrimForm, AWindowWithoutPictureIsNotTouched) {
-    PictureWindow window(PictureFromRows({".x"}), vbTwips, /*withPicture=*/false);
-    cTrimmer trimmer;
-    trimmer.TrimForm(*window.form);
-    EXPECT_EQ(ShownRows(window.Headless()), (Rows{",,"})) << "the back colour, uncut";
-    EXPECT_EQ(window.form->ScaleMode(), vbTwips);
-    EXPECT_FALSE(window.form->AutoRedraw());
+TEST(TrimForm, LeavesScaleModeAndAutoRedrawAsTheyWereAndAWindowWithoutPictureUncut) {
+    for (const bool withPicture : {true, false})
+        for (const std::int16_t mode : {vbTwips, vbPixels})
+            for (const bool autoRedraw : {false, true}) {
+                PictureWindow window(PictureFromRows({".x", "x."}), mode, withPicture);
+                window.form->SetAutoRedraw(autoRedraw);
+                cTrimmer().TrimForm(*window.form);
+                // Read in pixels although the window was in twips.
+                EXPECT_EQ(ShownRows(window.Headless()), (withPicture ? Rows{".x", "x."} : Rows{",,", ",,"}));
+                EXPECT_EQ(window.form->ScaleMode(), mode);
+                EXPECT_EQ(window.form->AutoRedraw(), autoRedraw);
+            }
 }
 
 // A failure ends the procedure where it happens, as in a statement: the
 // window keeps the shape it had, and the scan's settings stay.
-TEST(TrimForm, AFailureDuringTheScanKeepsTheShapeAndLeavesTheWindowInPixelsWithPersistentDrawing) {
-    PictureWindow window(PictureFromRows({".x.", "xx.", "..x"}), vbTwips);
+TEST(TrimForm, AFailedScanKeepsTheWindowsShapeAndLeavesItInPixelsWithPersistentDrawing) {
+    PictureWindow window(PictureFromRows({".x", "xx"}), vbTwips);
     test::FaultyForm faulty(*window.form);
-    faulty.unreadable = POINTAPI{1, 1};  // after a span of the first row was made
     cTrimmer trimmer;
+    faulty.unreadable = POINTAPI{0, 1};  // after the first row's span was made
     EXPECT_THROW(trimmer.TrimForm(faulty), platform::Failure);
-    EXPECT_EQ(ShownRows(window.Headless()), (Rows{",x,", "xx,", ",,x"})) << "still uncut";
+    EXPECT_EQ(ShownRows(window.Headless()), (Rows{",x", "xx"})) << "still uncut";
     EXPECT_EQ(window.form->ScaleMode(), vbPixels);
     EXPECT_TRUE(window.form->AutoRedraw());
-}
-
-TEST(TrimForm, ASecondShapingReplacesTheFirstAndAFailedOneLeavesIt) {
-    PictureWindow window(PictureFromRows({".x", "xx"}));
-    test::FaultyForm faulty(*window.form);
-    cTrimmer trimmer;
+    faulty.unreadable.reset();
     trimmer.TrimForm(faulty);
-    // The picture's top-right pixel takes the key colour.
-    window.form->SetAutoRedraw(true);
+    // The picture's top-right pixel takes the key colour: a shaping now cuts it away.
     window.form->Circle(1, 0, 0, test::kKey);
     faulty.unreadable = POINTAPI{0, 1};
     EXPECT_THROW(trimmer.TrimForm(faulty), platform::Failure);
     EXPECT_EQ(ShownRows(window.Headless()), (Rows{".,", "xx"})) << "the first shape";
     faulty.unreadable.reset();
     trimmer.TrimForm(faulty);
-    EXPECT_EQ(ShownRows(window.Headless()), (Rows{"..", "xx"}));
+    EXPECT_EQ(ShownRows(window.Headless()), (Rows{"..", "xx"})) << "the second shape";
 }
 
 }  // namespace
