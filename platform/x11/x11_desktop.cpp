@@ -105,6 +105,8 @@ bool OpenDesktop() {
     InternAtoms(d.atoms);
     QueryExtensions();
     d.xwayland = IsXwayland();
+    int opcode = 0, event = 0, error = 0;
+    d.inputShapesPassed = XQueryExtension(d.display, "XWAYLAND", &opcode, &event, &error) != 0;
     ReadDensity();
     ReadOrigin();
     // A new window manager announces itself to the root's structure

@@ -43,6 +43,9 @@ struct Desktop final : DesktopDriver {
     bool quit = false;
     // The X server is Xwayland, which knows the pointer only over X windows.
     bool xwayland = false;
+    // An Xwayland that hands the windows' input shapes to the compositor
+    // (from 23.1, which also has the XWAYLAND extension).
+    bool inputShapesPassed = false;
     // Whom the pointer's position comes from: the X server or the desktop.
     PointerChoice pointerChoice;
     // The window manager as last seen: the owner of WM_S<n>, the live EWMH

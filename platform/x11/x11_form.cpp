@@ -113,12 +113,18 @@ void X11Form::OnMapped(bool mapped) {
 }
 
 bool X11Form::KeepShowing(std::chrono::steady_clock::time_point now) {
+    if (takeover_ != Takeover::Done) return true;  // ticks bring it back
     if (!mapRetry_.Waiting()) return false;
     if (mapRetry_.Due(now)) Map();
     return true;
 }
 
 void X11Form::KeepAbove() {
+    // NOTE: the catcher shows once the face has shown, at a tick: sway
+    // loses a window that no manager manages when it maps right after
+    // another was withdrawn, and needs the face's input until then; never
+    // under a pressed button, which it would take from the face.
+    GoOnTakingOver();
     switch (stacking_.KeepAbove(window_, RootRect(), mapped_ && parent_ == TheDesktop().root)) {
         case Stacking::Cover::RaisedOver:
             if (catcher_) catcher_->Cover(window_, {left_, top_});
@@ -154,10 +160,9 @@ void X11Form::ApplyShape(const Rectangles& shape) {
                               static_cast<unsigned short>(r.right - r.left),
                               static_cast<unsigned short>(r.bottom - r.top)});
     }
-    for (const int kind : {ShapeBounding, ShapeInput})
-        XShapeCombineRectangles(d.display, window_, kind, 0, 0, rectangles.data(), static_cast<int>(rectangles.size()),
-                                ShapeSet, Unsorted);
-    if (catcher_) catcher_->TakeShape(rectangles);
+    XShapeCombineRectangles(d.display, window_, ShapeBounding, 0, 0, rectangles.data(),
+                            static_cast<int>(rectangles.size()), ShapeSet, Unsorted);
+    TakeInput();
     // With alpha, what the shape cuts away is see-through as well.
     std::fill(opaque_.begin(), opaque_.end(), 0);
     for (const XRectangle& r : rectangles)
@@ -165,6 +170,17 @@ void X11Form::ApplyShape(const Rectangles& shape) {
             for (int x = r.x; x < std::min(r.x + r.width, PixelWidth()); ++x)
                 opaque_[static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth()) + static_cast<std::size_t>(x)] = 1;
     OnExpose();  // redraw at once
+}
+
+void X11Form::TakeInput() {
+    // NOTE: where a catcher takes the face's input, the face takes none, so
+    // that the pointer reaches the catcher whichever the compositor stacks
+    // above (sway stacks them in the order their first frames came, which
+    // Xwayland may hold back).
+    if (!TheDesktop().hasShape) return;
+    const int count = catcher_ && catcher_->Mapped() ? 0 : static_cast<int>(shape_.size());
+    XShapeCombineRectangles(TheDesktop().display, window_, ShapeInput, 0, 0, shape_.data(), count, ShapeSet, Unsorted);
+    if (catcher_) catcher_->TakeShape(shape_);
 }
 
 void X11Form::OnExpose() { RepaintFromPersistentImage(); }
@@ -200,13 +216,14 @@ void X11Form::Present(const Image& image, const RECT& area) {
     XPutImage(d.display, window_, gc_, out, 0, 0, area.left, area.top, width, height);
     out->data = nullptr;  // the buffer is ours, kept for the next time
     XDestroyImage(out);
-    if (catcher_ && !catcher_->Mapped()) {
+    if (catcher_ && !catcher_->Mapped() && takeover_ == Takeover::Done) {
         // NOTE: sway stacks windows that no manager manages in the order
         // they first show, whatever X says: the catcher shows once the face
         // has, which Xwayland hands to the compositor before it answers.
         XSync(d.display, False);
         catcher_->Map();
         catcher_->Cover(window_, {left_, top_});
+        TakeInput();
     }
 }
 

@@ -62,6 +62,8 @@ public:
     bool Overlaps(int x, int y, int width, int height) const;
 
     // Window manager side, called by the backend's event loop.
+    // What takes the pointer where the face is: the face, or its catcher.
+    void TakeInput();
     // The server lost what the window showed: all of it travels again.
     void OnExpose();
     // The window, its parent or the window manager's frame around it moved.
@@ -119,8 +121,10 @@ private:
     // The server or the window manager put the window's corner at `where`.
     void OnPlaced(POINTAPI where);
     // Leaves the window manager, which does not do as asked, and places,
-    // raises and moves itself from now on, starting at `at`.
+    // raises and moves itself from now on, starting at `at`; it shows again
+    // at the ticks after (GoOnTakingOver).
     void TakeOverFromManager(POINTAPI at);
+    void GoOnTakingOver();
     bool Opaque(std::int32_t x, std::int32_t y) const {
         return opaque_[static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth()) + static_cast<std::size_t>(x)] != 0;
     }
@@ -133,6 +137,8 @@ private:
     bool standAlone_;                    // override-redirect: places, raises and moves itself
     POINTAPI asked_{};                   // where the program last asked the window to stand
     bool placementWatched_ = true;       // until the user first moves it
+    enum class Takeover { Done, CatcherDue, FaceDue };
+    Takeover takeover_ = Takeover::Done;
     std::vector<std::uint8_t> opaque_;   // per screen pixel: inside the shape
     std::vector<XRectangle> shape_;      // the outline, in screen pixels
     std::vector<char> converted_;  // what Present last converted for the server

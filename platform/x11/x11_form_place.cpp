@@ -106,10 +106,31 @@ void X11Form::TakeOverFromManager(POINTAPI at) {
     attributes.override_redirect = True;
     XChangeWindowAttributes(d.display, window_, CWOverrideRedirect, &attributes);
     MoveTo(at.x, at.y);
-    Map();
-    if (d.xwayland && visual_.alpha != 0 && !catcher_)
+    if (d.xwayland && visual_.alpha != 0 && !catcher_) {
         catcher_ = std::make_unique<PointerCatcher>(visual_, PixelWidth(), PixelHeight());
-    if (catcher_) catcher_->TakeShape(shape_);
+        catcher_->TakeShape(shape_);
+        catcher_->Cover(window_, at);
+    }
+    // NOTE: sway loses a window that no manager manages when it first shows
+    // at about the time another shows or a window it managed went: the
+    // catcher shows at the next tick, the face at the one after, which
+    // therefore takes no input where a catcher lies beneath it.
+    takeover_ = catcher_ ? Takeover::CatcherDue : Takeover::FaceDue;
+}
+
+void X11Form::GoOnTakingOver() {
+    switch (takeover_) {
+        case Takeover::CatcherDue:
+            catcher_->Map();
+            takeover_ = Takeover::FaceDue;
+            break;
+        case Takeover::FaceDue:
+            Map();
+            TakeInput();
+            takeover_ = Takeover::Done;
+            break;
+        case Takeover::Done: break;
+    }
 }
 
 void X11Form::Pressed(std::int16_t button, POINTAPI screen) {

@@ -20,6 +20,15 @@ int Distance(POINTAPI a, POINTAPI b) { return std::abs(a.x - b.x) + std::abs(a.y
 
 PointerCatcher::PointerCatcher(const WindowVisual& visual, int width, int height) : width_(width), height_(height) {
     const Desktop& d = TheDesktop();
+    // NOTE: where the compositor is told what takes the pointer, the
+    // catcher is as large as the screen from the start, taking the pointer
+    // only where the face does: for a drag it then only moves, which the
+    // compositor learns at once, where a new size would come with its next
+    // frame only.
+    if (d.inputShapesPassed) {
+        width = DisplayWidth(d.display, d.screen);
+        height = DisplayHeight(d.display, d.screen);
+    }
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;
     attributes.background_pixel = 0;  // nothing, see-through
@@ -64,19 +73,15 @@ void PointerCatcher::TakeShape(const std::vector<XRectangle>& outline) {
 }
 
 void PointerCatcher::BeginDrag(POINTAPI pointer) {
-    const Desktop& d = TheDesktop();
     dragging_ = true;
     unsure_ = false;
     lastPointer_ = pointer;
-    previous_ = corner_;
-    corner_ = {0, 0};
     // NOTE: Xwayland hands the compositor a new input shape at once, a new
-    // size with the window's next frame; a window that never draws has its
-    // next frame at once, so the two come with the new place all but
-    // together.
-    XShapeCombineMask(d.display, catcher_, ShapeInput, 0, 0, None, ShapeSet);
-    XMoveResizeWindow(d.display, catcher_, 0, 0, static_cast<unsigned>(DisplayWidth(d.display, d.screen)),
-                      static_cast<unsigned>(DisplayHeight(d.display, d.screen)));
+    // size only with the window's next frame: where the catcher is not as
+    // large as the screen already, that of a window that never draws, which
+    // comes right after.
+    XShapeCombineMask(TheDesktop().display, catcher_, ShapeInput, 0, 0, None, ShapeSet);
+    MoveTo({0, 0});
 }
 
 POINTAPI PointerCatcher::Pointer(POINTAPI reported) {
@@ -96,19 +101,34 @@ POINTAPI PointerCatcher::Pointer(POINTAPI reported) {
     return pointer;
 }
 
+void PointerCatcher::MoveTo(POINTAPI corner) {
+    const Desktop& d = TheDesktop();
+    previous_ = corner_;
+    corner_ = corner;
+    unsure_ = false;
+    XMoveResizeWindow(d.display, catcher_, corner.x, corner.y, static_cast<unsigned>(DisplayWidth(d.display, d.screen)),
+                      static_cast<unsigned>(DisplayHeight(d.display, d.screen)));
+}
+
 void PointerCatcher::OnMoved(POINTAPI corner) {
-    if (dragging_ && corner.x == corner_.x && corner.y == corner_.y) unsure_ = true;
+    // A move too small to tell from a hand's needs no telling apart: taken
+    // for one, it errs by less than that.
+    const bool large = std::abs(previous_.x - corner_.x) + std::abs(previous_.y - corner_.y) >= width_ / 4;
+    if (dragging_ && large && corner.x == corner_.x && corner.y == corner_.y) unsure_ = true;
 }
 
 void PointerCatcher::EndDrag(Window face, POINTAPI corner) {
     if (!dragging_) return;
     dragging_ = unsure_ = false;
-    // Its place first: the compositor then finds it under the pointer
-    // whatever it takes next.
-    XMoveResizeWindow(TheDesktop().display, catcher_, corner.x, corner.y, static_cast<unsigned>(width_),
-                      static_cast<unsigned>(height_));
-    TakeShape(outline_);
+    // Back over the face first, and only then as small, or taking no more,
+    // than the face: the compositor takes the place at once, and the
+    // pointer stays on the catcher all the while.
+    const Desktop& d = TheDesktop();
+    if (!d.inputShapesPassed)
+        XMoveResizeWindow(d.display, catcher_, corner.x, corner.y, static_cast<unsigned>(width_),
+                          static_cast<unsigned>(height_));
     Cover(face, corner);
+    TakeShape(outline_);
 }
 
 }  // namespace platform::x11

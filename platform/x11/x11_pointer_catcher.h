@@ -53,6 +53,9 @@ public:
     void EndDrag(Window face, POINTAPI corner);
 
 private:
+    // Moves to `corner`, as large as the screen.
+    void MoveTo(POINTAPI corner);
+
     Window catcher_ = 0;
     int width_, height_;
     std::vector<XRectangle> outline_;
