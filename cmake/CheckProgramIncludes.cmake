@@ -2,8 +2,7 @@
 # path that climbs out of a folder ("..") or starts at a root: from
 # startup/, "../platform/shared/density.h" would find any file of the tree
 # past the include folder that holds only the program, the contract and the
-# run time's rules (ProgramBoundary.cmake). Run at build time, before the
-# files are compiled:
+# run time's rules (ProgramBoundary.cmake). Run as their library is built:
 #
 #   cmake -DFILES=<files> -DSTAMP=<file touched when all pass> -P CheckProgramIncludes.cmake
 

@@ -7,8 +7,8 @@
 # to include. Before it stands ZW_FORBIDDEN_INCLUDE, where the system's own
 # desktop and OS headers are each a compile error. An include by a path
 # that climbs out of a folder or starts at a root would reach past the
-# include folder, to any file: the program's files are checked for such
-# includes before they are compiled (CheckProgramIncludes.cmake).
+# include folder, to any file: such an include in the program's files
+# stops the build of their library (CheckProgramIncludes.cmake).
 
 set(ZW_PROGRAM_INCLUDE ${CMAKE_BINARY_DIR}/program_include)
 set(ZW_FORBIDDEN_INCLUDE ${CMAKE_BINARY_DIR}/forbidden_include)
@@ -82,7 +82,7 @@ list(TRANSFORM zw_program_folders REPLACE "(.+)" "${CMAKE_SOURCE_DIR}/\\1/*.h" O
 file(GLOB zw_program_headers CONFIGURE_DEPENDS ${zw_globs})
 
 # A library of the program's own code: only the contract and the rules,
-# and its includes checked before it is compiled.
+# and its files' includes checked as it is built.
 function(zw_program_library target)
   add_library(${target} STATIC ${ARGN})
   target_include_directories(${target} BEFORE PRIVATE ${ZW_FORBIDDEN_INCLUDE})
