@@ -29,8 +29,10 @@ public:
     // What a test can see and do.
     void MoveTo(std::int32_t left, std::int32_t top) { corner_ = {left, top}; }
     bool Topmost() const { return topmost_; }
-    // Whether window pixel (x, y) is drawn and takes input.
+    // Whether window pixel (x, y) is drawn and takes input; the rectangles
+    // the window was cut to, none before.
     bool InShape(std::int32_t x, std::int32_t y) const;
+    Rectangles Shape() const { return shape_.value_or(Rectangles{}); }
     void Expose() { RepaintFromPersistentImage(); }
 
 private:

@@ -51,7 +51,7 @@ POINTAPI ProgramPoint(POINTAPI screen) {
     const ProgramSpace space = Driver().Space();
     // A face on a monitor of another density than the program's is drawn at
     // that one's: the pointer is measured from it, so that the eyes look at it.
-    for (const DesktopForm* form : forms | std::views::values)
+    for (const auto& [handle, form] : forms)
         if (form->Density() != space.density) return form->FromScreen(screen);
     return InProgramPixels(screen, space);
 }

@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <ranges>
 
 #include "platform/shared/double_click.h"
 #include "platform/software/raster_form.h"
@@ -123,11 +122,27 @@ private:
 DesktopForm* FormOf(HWND window);
 const std::map<HWND, DesktopForm*>& Forms();
 
-// Every form, as the backend's own.
+// Every form, as the backend's own, for a range-based for.
 template <class BackendForm>
-auto FormsAs() {
-    return Forms() | std::views::values |
-           std::views::transform([](DesktopForm* form) { return static_cast<BackendForm*>(form); });
-}
+class FormsAs {
+public:
+    class Iterator {
+    public:
+        explicit Iterator(std::map<HWND, DesktopForm*>::const_iterator at) : at_(at) {}
+        BackendForm* operator*() const { return static_cast<BackendForm*>(at_->second); }
+        Iterator& operator++() {
+            ++at_;
+            return *this;
+        }
+        bool operator==(const Iterator&) const = default;
+
+    private:
+        std::map<HWND, DesktopForm*>::const_iterator at_;
+    };
+
+    Iterator begin() const { return Iterator(Forms().begin()); }
+    Iterator end() const { return Iterator(Forms().end()); }
+    BackendForm* front() const { return *begin(); }
+};
 
 }  // namespace platform
