@@ -1,15 +1,20 @@
 // Which pointer the X11 program believes under Xwayland: the X server's,
-// which knows the pointer only over X windows, or the Wayland desktop's.
+// which knows the pointer only over X windows, or the Wayland desktop's;
+// and which program on the bus counts as the desktop.
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "platform/x11/desktop_pointer_trust.h"
 #include "platform/x11/pointer_choice.h"
 
 namespace {
 
 using platform::POINTAPI;
+using platform::x11::DesktopKind;
+using platform::x11::NameOwner;
 using platform::x11::PointerChoice;
+using platform::x11::TrustedDesktop;
 
 // One tick's news: what the desktop reported since the last tick (if
 // anything), whether it stopped reporting, and what X says now.
@@ -50,6 +55,27 @@ TEST(PointerChoice, BelievesTheDesktopWhileItReportsAndTheXServerOtherwise) {
             ++tick;
         }
     }
+}
+
+// Who may report: only a desktop name's owner whose process serves our X
+// display, whatever names others hold.
+TEST(TrustedDesktop, IsTheProcessThatServesTheXDisplayWhateverNamesOthersHold) {
+    constexpr pid_t kShell = 100, kKWin = 200, kWrapper = 199, kSway = 300, kStranger = 400;
+    struct Case { const char* name; pid_t listener; NameOwner shell, kwin; DesktopKind trusted; };
+    const Case cases[] = {
+        {"GNOME Shell serves the display", kShell, {kShell, 1}, {}, DesktopKind::GnomeShell},
+        {"KWin serves it", kKWin, {}, {kKWin, 1}, DesktopKind::KWin},
+        {"KWin under the wrapper that holds its sockets", kWrapper, {}, {kKWin, kWrapper}, DesktopKind::KWin},
+        {"on sway a stranger holds both desktops' names", kSway, {kStranger, 1}, {kStranger, 1}, DesktopKind::None},
+        {"on sway a stranger started by someone else", kSway, {}, {kStranger, kStranger - 1}, DesktopKind::None},
+        {"on GNOME a program the shell started holds KWin's name", kShell, {kShell, 1}, {kStranger, kShell},
+         DesktopKind::GnomeShell},
+        {"on KWin a stranger holds GNOME Shell's name", kKWin, {kStranger, 1}, {kKWin, 1}, DesktopKind::KWin},
+        {"a stranger took GNOME Shell's name before the shell", kShell, {kStranger, 1}, {}, DesktopKind::None},
+        {"nobody owns either name", kSway, {}, {}, DesktopKind::None},
+        {"the X server's far end is unknown", 0, {}, {}, DesktopKind::None},
+    };
+    for (const Case& c : cases) EXPECT_EQ(TrustedDesktop(c.listener, c.shell, c.kwin), c.trusted) << c.name;
 }
 
 }  // namespace

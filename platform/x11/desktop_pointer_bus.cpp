@@ -1,13 +1,12 @@
-// desktop_pointer_bus.cpp: the desktop's pointer over the session bus,
-// with sd-bus: the connection, listening to the KWin script and the GNOME
-// Shell extension, and what the event loop asks of it.
+// desktop_pointer_bus.cpp: the desktop's reports over the session bus,
+// with sd-bus: the connection and what the event loop asks of it.
 //
 // Everything is asynchronous: the first frame never waits for the bus, and
 // a desktop that does not answer, refuses scripts or lacks the extension
-// leaves the X pointer alone. Positions come only from the desktop itself:
-// a call from the KWin script carries a secret only this copy knows and
-// must come from KWin's connection; a signal must come from whoever owns
-// the extension's name.
+// leaves the X pointer alone. Reports come only from the desktop that
+// serves our X display, over its own connection, with a secret only this
+// copy knows. Where no such desktop is on the bus, the program leaves the
+// bus at once and listens to nothing there.
 #include "platform/x11/desktop_pointer_bus.h"
 #include "platform/x11/sd_bus_library.h"
 
@@ -23,17 +22,18 @@ DesktopPointer::Bus::~Bus() {
     Answer();
     UnloadScript();
     RemoveScriptFile();
-    for (sd_bus_slot** slot :
-         {&kwinObject, &extensionSignals, &extensionOwnerChanges, &extensionOwnerQuery, &scriptLoad})
+    for (sd_bus_slot** slot : {&reports, &scriptLoad, &shellOwnerChanges, &extensionStates})
         *slot = sd_bus_slot_unref(*slot);
     sd_bus_flush_close_unref(bus);
 }
 
-DesktopPointer::DesktopPointer(bool underXwayland) {
+DesktopPointer::DesktopPointer(bool underXwayland, int xConnection) {
     if (!underXwayland || !LoadSdBus()) return;
     auto b = std::make_unique<Bus>();
-    if (sd_bus_open_user(&b->bus) < 0) return;  // no session bus
-    if (!b->ServeKWinScript() || !b->WatchExtension() || !b->FindKWin()) return;
+    b->listener = ListenerOf(xConnection);
+    if (b->listener <= 0 || b->secret.empty()) return;  // nobody to believe
+    if (sd_bus_open_user(&b->bus) < 0) return;          // no session bus
+    if (!b->FindDesktop()) return;
     bus_ = std::move(b);
 }
 
@@ -55,25 +55,18 @@ std::optional<std::chrono::steady_clock::duration> DesktopPointer::Timeout() con
     return std::chrono::microseconds(at > nowUs ? at - nowUs : 0);
 }
 
-bool DesktopPointer::Process() {
-    if (!bus_) return false;
+DesktopPointer::News DesktopPointer::Process() {
+    if (!bus_) return {};
     int processed = 0;
     while ((processed = sd_bus_process(bus_->bus, nullptr)) > 0) {
     }
-    if (processed < 0) {  // the bus went away: the X pointer alone from now on
+    News news = std::exchange(bus_->news, {});
+    if (processed < 0 || bus_->nothingHere) {  // the bus went away, or has no desktop: the X pointer alone
+        news.stopped = !bus_->desktop.empty();
+        news.position.reset();
         bus_.reset();
-        position_.reset();
-        return true;
     }
-    if (std::exchange(bus_->stopped, false)) {
-        position_.reset();
-        bus_->reported.reset();
-        return true;
-    }
-    if (!bus_->reported) return false;
-    position_ = bus_->reported;
-    bus_->reported.reset();
-    return true;
+    return news;
 }
 
 void DesktopPointer::Acknowledge() {

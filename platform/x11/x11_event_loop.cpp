@@ -46,7 +46,9 @@ bool Ended() { return TheDesktop().quit || Forms().empty(); }
 
 }  // namespace
 
-EventLoop::EventLoop() : desktopPointer_(TheDesktop().xwayland), schedule_(Interval(), Clock::now()) {}
+EventLoop::EventLoop()
+    : desktopPointer_(TheDesktop().xwayland, ConnectionNumber(TheDesktop().display)),
+      schedule_(Interval(), Clock::now()) {}
 
 void EventLoop::Run() {
     while (!Ended()) {
@@ -85,13 +87,14 @@ bool EventLoop::Dispatch(XEvent& event) {
 }
 
 void EventLoop::HandleDesktopPointer() {
-    if (!desktopPointer_.Process()) return;
+    const DesktopPointer::News news = desktopPointer_.Process();
     Desktop& d = TheDesktop();
-    if (const std::optional<POINTAPI> reported = desktopPointer_.Position())
-        d.pointerChoice.FromDesktop(*reported);
-    else
-        d.pointerChoice.DesktopGone();
-    schedule_.Wake(Clock::now());
+    // The desktop put a window over a face that asked to stay above.
+    if (news.covered)
+        for (const auto& [window, form] : d.forms) form->NotKeptAbove();
+    if (news.stopped) d.pointerChoice.DesktopGone();
+    if (news.position) d.pointerChoice.FromDesktop(*news.position);
+    if (news.stopped || news.position || news.covered) schedule_.Wake(Clock::now());
 }
 
 void EventLoop::TickOrShow() {

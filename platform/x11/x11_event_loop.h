@@ -34,7 +34,7 @@ private:
     // Handles one event, by whose it is; true when it can change what the
     // next tick paints.
     bool Dispatch(XEvent& event);
-    // Takes what the desktop reported of the pointer.
+    // Takes what the desktop reported: the pointer, and covers of the faces.
     void HandleDesktopPointer();
     // Asks again for a lost first map; then ticks, if a tick is due, or
     // shows what changed.

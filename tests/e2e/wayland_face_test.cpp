@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <thread>
 
+#include "tests/e2e/bus_others.h"
 #include "tests/e2e/compositor_session.h"
 #include "tests/e2e/x_session.h"
 #include "tools/wayland_desktop/compositor.h"
@@ -34,17 +36,40 @@ constexpr int kTopCentreLeft = (Compositor::kWidth * 15 / 2 - 2220 / 2) / 15;  /
 struct Desktop {
     CompositorKind kind;
     int firstTop;            // where a first start stands: the top edge, or below GNOME's top bar
-    bool opensOverOthers;    // a new window may open over another; GNOME finds it a free place
+    bool opensOverOthers;    // a new window may open over another; GNOME, and KWin beside a face it keeps
+                             // above, find it a free place
     bool tellsThePointer;    // over native windows: KWin through our script, GNOME through our extension
     Compositor::Options options{};
 };
 
 void PrintTo(const Desktop& desktop, std::ostream* out) { *out << Name(desktop.kind); }
 
+// Our GNOME Shell extension in the form for the shell installed here, a
+// module from GNOME 45 on, a script before: its built folder.
+std::string GnomeExtension() {
+    const std::filesystem::path scriptForm = ZW_GNOME_EXTENSION_43;
+    int major = 0;
+    if (FILE* version = ::popen("gnome-shell --version 2>/dev/null", "r")) {
+        if (std::fscanf(version, "GNOME Shell %d", &major) != 1) major = 0;
+        ::pclose(version);
+    }
+    return major >= 45 ? (scriptForm.parent_path() / "zwinkerle@quorl.example").string() : scriptForm.string();
+}
+
+// Turns our extension off or on; on, waits until the shell runs it.
+void TurnOurExtension(SessionBus& bus, bool on) {
+    const std::string uuid = std::filesystem::path(GnomeExtension()).filename();
+    bus.Call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions",
+             on ? "EnableExtension" : "DisableExtension", "s", uuid.c_str());
+    if (on) {
+        ASSERT_TRUE(WaitUntil([&] { return GnomeExtensionRuns(bus); }, 30s)) << "the extension does not come back";
+    }
+}
+
 const Desktop kDesktops[] = {
     {CompositorKind::Sway, 0, true, false},
-    {CompositorKind::KWin, 0, true, true},
-    {CompositorKind::Gnome, 32, false, true, {{ZW_GNOME_EXTENSION_43}}},
+    {CompositorKind::KWin, 0, false, true},
+    {CompositorKind::Gnome, 32, false, true, {{GnomeExtension()}}},
 };
 
 // Colours of their own for the native windows: seen nowhere in the face.
@@ -83,21 +108,23 @@ protected:
     std::pair<int, int> Position(Window window) const { return RootPosition(display, window); }
     // Brings the pointer to (x, y) on the face, and waits until the face's X
     // server has it there. NOTE: a busy compositor may give a press that
-    // follows a move at once to the window where the pointer was.
+    // follows a move at once to the window where the pointer was; and one
+    // may work out which window lies under a resting pointer only at its
+    // next motion (a window that showed up under it, or the face's catcher
+    // shrunk back over it at the end of a drag): so the pointer moves again
+    // until X has it, as a hand's always does.
     bool PointAtTheFace(int x, int y) {
-        const auto there = [&] {
+        const auto xHasIt = [&] {
             Window root = 0, child = 0;
             int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
             unsigned mask = 0;
             XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
             return rootX == x && rootY == y;
         };
-        // NOTE: a compositor tells a window that showed up under a pointer at
-        // rest only once the pointer moves again, as a hand's always does.
         for (int attempt = 0; attempt < 10; ++attempt) {
             desktop->MovePointer(x - 1, y);
             desktop->MovePointer(x, y);
-            if (WaitUntil(there, 500ms)) return true;
+            if (WaitUntil(xHasIt, 500ms)) return true;
         }
         return false;
     }
@@ -380,49 +407,75 @@ TEST_P(FaceOnWayland, KWinKeepsNoScriptOfACopyThatEndedOrWasKilled) {
     }
 }
 
-TEST_P(FaceOnWayland, NoOtherProgramOnTheBusCanTurnTheEyes) {
-    if (!GetParam().tellsThePointer) GTEST_SKIP() << "nothing listens to the bus here";
-    NativeWindow behind = desktop->OpenNativeWindow(kBehind, true);
-    const std::pair<int, int> corner{538, 300};
-    StartFaceOverANativeWindow(corner);
-    desktop->MovePointer(1200, 378);
-    ASSERT_TRUE(WaitUntil([&] { return PupilsTowards(corner, 1200, 378); }));
-    SessionBus foreign(desktop->BusAddress());
-    std::string busName;
-    ASSERT_TRUE(WaitUntil([&] { return !(busName = BusNameOf(foreign, pid)).empty(); }, 15s)) << "not on the bus";
-    constexpr const char* kPath = "/example/quorl/Zwinkerle/Pointer";
-    constexpr const char* kInterface = "example.quorl.Zwinkerle.Pointer";
-    // As the KWin script calls it, but from elsewhere and without its secret:
-    // refused.
-    for (const char* secret : {"", "0123456789abcdef0123456789abcdef"}) {
-        EXPECT_THROW(foreign.Call(busName.c_str(), kPath, kInterface, "Moved", "sii", secret, 5, 5), std::runtime_error);
-    }
-    const auto send = [&](const char* destination, const char* path, const char* interface, const char* member,
-                          auto... arguments) {
-        sd_bus_message* signal = nullptr;
-        ASSERT_GE(sd_bus_message_new_signal(foreign.Get(), &signal, path, interface, member), 0);
-        if (destination != nullptr) sd_bus_message_set_destination(signal, destination);
-        sd_bus_message_append(signal, arguments...);
-        sd_bus_send(foreign.Get(), signal, nullptr);
-        sd_bus_message_unref(signal);
-        sd_bus_flush(foreign.Get());
+// Two points on a native window, off the face at `corner`: near its
+// top-left and bottom-right corners, or where those are on the face, the
+// others.
+std::pair<std::pair<int, int>, std::pair<int, int>> BesideTheFace(const Area& window, std::pair<int, int> corner) {
+    const auto off = [&](std::pair<int, int> p) {
+        return p.first < corner.first - 10 || p.first > corner.first + kFaceWidth + 10 || p.second < corner.second - 10 ||
+               p.second > corner.second + kFaceHeight + 10;
     };
-    // As the extension signals it, to everyone and to the program alone,
-    // but not from the extension's name; and after telling the program, as
-    // if it were the bus, that the extension's name is now ours.
-    const char* self = nullptr;
-    ASSERT_GE(sd_bus_get_unique_name(foreign.Get(), &self), 0);
-    for (const char* destination : {static_cast<const char*>(nullptr), busName.c_str()})
-        send(destination, kPath, kInterface, "Moved", "ii", 5, 5);
-    send(busName.c_str(), "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameOwnerChanged", "sss",
-         "example.quorl.Zwinkerle.Pointer", "", self);
-    send(busName.c_str(), kPath, kInterface, "Moved", "ii", 5, 5);
-    EXPECT_FALSE(WaitUntil([&] { return !PupilsTowards(corner, 1200, 378); }, 1s)) << "the eyes turned";
-    // Nor can it tell the program the desktop stopped reporting.
-    send(busName.c_str(), "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameOwnerChanged", "sss",
-         "example.quorl.Zwinkerle.Pointer", ":1.99999", "");
-    desktop->MovePointer(100, 700);
-    EXPECT_TRUE(WaitUntil([&] { return PupilsTowards(corner, 100, 700); }, 3s)) << "the eyes froze";
+    const int left = window.x + 15, top = window.y + 15;
+    const int right = window.x + window.width - 15, bottom = window.y + window.height - 15;
+    if (off({left, top}) && off({right, bottom})) return {{left, top}, {right, bottom}};
+    return {{right, top}, {left, bottom}};
+}
+
+// A stranger that took every name it could before the program (and on
+// GNOME its extension) started can neither turn the eyes nor stop the
+// desktop's reports; on sway, where no desktop reports, the program is not
+// on the bus at all.
+TEST_P(FaceOnWayland, NoOtherProgramOnTheBusCanTurnTheEyes) {
+    const std::pair<int, int> corner{538, 300};
+    NativeWindow native = desktop->OpenNativeWindow(kBehind, false);
+    // The stranger comes first, on GNOME before the extension too.
+    SessionBus bus(desktop->BusAddress());
+    const bool gnome = GetParam().kind == CompositorKind::Gnome;
+    if (gnome) TurnOurExtension(bus, false);
+    Stranger stranger(desktop->BusAddress());
+    stranger.Take(kNamesAStrangerTakes);
+    if (gnome) {
+        ASSERT_NO_FATAL_FAILURE(TurnOurExtension(bus, true));
+    }
+    BusMonitor monitor(desktop->BusAddress());
+    StartFaceOverANativeWindow(corner);
+    const bool tells = GetParam().tellsThePointer;
+    if (!tells) {
+        EXPECT_TRUE(WaitUntil([&] { stranger.Answer(); return BusNameOf(bus, pid).empty(); }, 10s))
+            << "on the bus where no desktop reports";
+    }
+    // The eyes look at the pointer over the native window where the
+    // desktop tells; elsewhere at the face's chin, where X saw it last.
+    const auto [looked, next] = tells ? BesideTheFace(native.Where(), corner)
+                                      : std::pair{std::pair{corner.first + 74, corner.second + 200},
+                                                  std::pair{corner.first + 74, corner.second + 30}};
+    const auto point = [&](std::pair<int, int> at) {
+        if (tells) desktop->MovePointer(at.first, at.second);
+        return tells || PointAtTheFace(at.first, at.second);
+    };
+    ASSERT_TRUE(point(looked));
+    ASSERT_TRUE(WaitUntil([&] { stranger.Answer(); return PupilsTowards(corner, looked.first, looked.second); }))
+        << "the eyes do not follow: the desktop does not report";
+
+    // It learns the secret the desktop's reports carry, from a bus monitor,
+    // and steers across the screen from where the eyes look.
+    for (const SeenMessage& message : monitor.Seen())
+        if (message.member == "Moved" && !message.firstString.empty()) stranger.Learn(message.firstString);
+    const std::string busName = BusNameOf(bus, pid);
+    TryToSteer(stranger, busName, {looked.first < corner.first + 74 ? 1275 : 5, looked.second < corner.second + 78 ? 795 : 5});
+    TryToSilence(stranger, busName);
+    // Once the program has read all that, as its answer to a ping says.
+    if (!busName.empty()) stranger.Call(busName.c_str(), "/", "org.freedesktop.DBus.Peer", "Ping", "");
+    EXPECT_FALSE(WaitUntil([&] { stranger.Answer(); return !PupilsTowards(corner, looked.first, looked.second); }, 1s))
+        << "the eyes turned";
+    // The desktop still reports, and only to the program.
+    ASSERT_TRUE(point(next));
+    EXPECT_TRUE(WaitUntil([&] { return PupilsTowards(corner, next.first, next.second); }, 3s)) << "the eyes froze";
+    for (const SeenMessage& message : monitor.Seen()) {
+        if (message.member == "Moved" && message.sender != stranger.UniqueName()) {
+            EXPECT_EQ(message.destination, busName) << "a position from " << message.sender << " to someone else";
+        }
+    }
 }
 
 TEST_P(FaceOnWayland, WithTheExtensionTurnedOffTheEyesStillFollowOverXWindows) {
@@ -433,7 +486,8 @@ TEST_P(FaceOnWayland, WithTheExtensionTurnedOffTheEyesStillFollowOverXWindows) {
     desktop->MovePointer(1150, 500);
     ASSERT_TRUE(WaitUntil([&] { return PupilsTowards(corner, 1150, 500); })) << "the extension does not report";
     SessionBus bus(desktop->BusAddress());
-    const char* uuid = "zwinkerle-gnome43@quorl.example";
+    const std::string extension = std::filesystem::path(GnomeExtension()).filename();
+    const char* uuid = extension.c_str();
     bus.Call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions", "DisableExtension", "s", uuid);
     ExpectEyesFollowOverXWindows(corner);
     bus.Call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions", "EnableExtension", "s", uuid);
@@ -481,6 +535,49 @@ TEST_P(FaceOnWayland, EveryPressReachesTheFaceAfterFastDragsAndVisitsToANativeWi
     EXPECT_EQ(program->WaitForExit(pid, 5s), 0) << "the double-click did not end it";
     EXPECT_EQ(program->ReadSettings(), "[Quorl's Zwinkerle]\nTop=" + std::to_string(end.second * 15) + "\nLeft=" +
                                            std::to_string(end.first * 15) + "\n");
+}
+
+// GNOME's extension tells where the pointer is to a running copy that
+// asked, and to nobody else: a bus monitor sees no position while no copy
+// runs, none sent to everyone, and none once the copy has ended.
+TEST_P(FaceOnWayland, TheExtensionTellsOnlyARunningCopyWhereThePointerIs) {
+    if (GetParam().kind != CompositorKind::Gnome) GTEST_SKIP() << "GNOME's own";
+    SessionBus bus(desktop->BusAddress());
+    ASSERT_TRUE(WaitUntil([&] { return GnomeExtensionRuns(bus); }, 30s)) << "the extension is not on";
+    BusMonitor monitor(desktop->BusAddress());
+    const auto positions = [&] {
+        std::vector<SeenMessage> told;
+        for (const SeenMessage& message : monitor.Seen())
+            if (message.member == "Moved") told.push_back(message);
+        return told;
+    };
+    const auto wander = [&] {
+        for (const auto& [px, py] : kAround) desktop->MovePointer(px, py);
+    };
+    wander();
+    EXPECT_FALSE(WaitUntil([&] { return !positions().empty(); }, 1s)) << "told while no copy runs";
+
+    const std::pair<int, int> corner{538, 300};
+    StartFaceOverANativeWindow(corner);
+    const std::string busName = BusNameOf(bus, pid);
+    wander();
+    ASSERT_TRUE(WaitUntil([&] { return PupilsTowards(corner, kAround[3].first, kAround[3].second); }))
+        << "the extension does not report";
+    EXPECT_FALSE(positions().empty());
+    for (const SeenMessage& message : positions()) {
+        EXPECT_EQ(message.type, SD_BUS_MESSAGE_METHOD_CALL) << "a position sent to everyone";
+        EXPECT_EQ(message.destination, busName) << "a position sent to someone else";
+    }
+
+    ::kill(pid, SIGTERM);
+    ASSERT_TRUE(program->WaitForExit(pid, 5s).has_value());
+    // The shell has taken in that the copy left once it answers a question
+    // asked after the bus told it.
+    ASSERT_TRUE(WaitUntil([&] { return BusNameOf(bus, pid).empty(); }));
+    GnomeExtensionRuns(bus);
+    monitor.Forget();
+    wander();
+    EXPECT_FALSE(WaitUntil([&] { return !positions().empty(); }, 1s)) << "told after the copy ended";
 }
 
 INSTANTIATE_TEST_SUITE_P(Compositors, FaceOnWayland, testing::ValuesIn(kDesktops), CompositorName<Desktop>);

@@ -1,8 +1,8 @@
 // extension_test.mjs: the GNOME Shell extension in both its forms, run in
-// Node against stand-ins for the shell: what it exports on the bus, when it
-// reports the pointer, and that it leaves nothing behind when disabled.
-// The real shell runs the GNOME 43 form in the compositor tests; no shell
-// of 45 or later runs here, so this is as close as that form gets.
+// Node against stand-ins for the shell and its bus connection: what it
+// offers on the bus, whom it tells where the pointer is and when, and that
+// it leaves nothing behind when turned off. The real shell runs the form
+// for its version in the compositor tests.
 // Usage: node extension_test.mjs FOLDER, FOLDER holding the built extensions.
 import assert from 'node:assert/strict';
 import {readFileSync} from 'node:fs';
@@ -10,60 +10,72 @@ import {join} from 'node:path';
 
 const folder = process.argv[2];
 const read = uuid => readFileSync(join(folder, uuid, 'extension.js'), 'utf8');
+const kPath = '/example/quorl/Zwinkerle/Pointer';
 
-// A shell with a clock the test turns by hand.
+// A shell whose bus connection records what the extension sends; the
+// stand-ins offer no signals and no names to own, so using them fails.
 function fakeShell() {
-    const shell = {now: 0, pointer: [0, 0], timers: new Map(), nextId: 1, signals: [], owned: new Map(),
-        exported: new Map(), handlers: new Map()};
-    shell.GLib = {
-        PRIORITY_DEFAULT: 0, SOURCE_REMOVE: false, SOURCE_CONTINUE: true,
-        Variant: class { constructor(type, values) { this.type = type; this.values = values; } },
-        timeout_add(priority, ms, callback) {
-            const id = shell.nextId++;
-            shell.timers.set(id, {due: shell.now + ms, ms, callback});
-            return id;
+    const shell = {pointer: [0, 0], calls: [], exported: new Map(), handlers: new Map(), watches: new Map(),
+        nextId: 1};
+    shell.GLib = {Variant: class { constructor(type, values) { this.type = type; this.values = values; } }};
+    const session = {
+        call(name, path, iface, method, parameters, replyType, flags, timeout, cancellable, callback) {
+            shell.calls.push({name, path, iface, method, values: parameters.values, callback});
         },
-        source_remove(id) { assert.ok(shell.timers.delete(id), 'removes a timer that runs'); },
     };
     shell.Gio = {
-        BusNameOwnerFlags: {NONE: 0},
-        DBus: {session: 'session'},
+        DBus: {session},
+        DBusCallFlags: {NO_AUTO_START: 1},
+        BusNameWatcherFlags: {NONE: 0},
         DBusExportedObject: {
-            wrapJSObject(xml, object) {
+            wrapJSObject(xml, impl) {
                 return {
-                    xml,
-                    export(bus, path) { shell.exported.set(path, this); },
+                    xml, impl,
+                    export(bus, path) { assert.equal(bus, session); shell.exported.set(path, this); },
                     unexport() { for (const [path, o] of shell.exported) if (o === this) shell.exported.delete(path); },
-                    emit_signal(name, variant) { shell.signals.push([name, variant.type, ...variant.values]); },
                 };
             },
         },
-        bus_own_name_on_connection(bus, name) { const id = shell.nextId++; shell.owned.set(id, name); return id; },
-        bus_unown_name(id) { shell.owned.delete(id); },
+        bus_watch_name_on_connection(bus, name, flags, appeared, vanished) {
+            const id = shell.nextId++;
+            shell.watches.set(id, {name, vanished});
+            return id;
+        },
+        bus_unwatch_name(id) { assert.ok(shell.watches.delete(id), 'unwatches a watch it made'); },
     };
     shell.cursorTracker = {
         connect(signal, handler) { const id = shell.nextId++; shell.handlers.set(id, [signal, handler]); return id; },
-        disconnect(id) { shell.handlers.delete(id); },
+        disconnect(id) { assert.ok(shell.handlers.delete(id)); },
     };
     shell.global = {get_pointer: () => [...shell.pointer, 0]};
-    // The pointer moves: the tracker says so.
     shell.move = (x, y) => {
         shell.pointer = [x, y];
-        for (const [signal, handler] of shell.handlers.values())
+        for (const [signal, handler] of [...shell.handlers.values()])
             if (signal === 'position-invalidated') handler();
     };
-    shell.advance = ms => {
-        const until = shell.now + ms;
-        for (;;) {
-            const due = [...shell.timers.entries()].filter(([, t]) => t.due <= until).sort((a, b) => a[1].due - b[1].due)[0];
-            if (!due) break;
-            const [id, timer] = due;
-            shell.now = timer.due;
-            if (timer.callback()) timer.due += timer.ms;
-            else shell.timers.delete(id);
-        }
-        shell.now = until;
+    // A program on the bus calls Report(secret), as GJS hands it over; the
+    // answer, or the error's name.
+    shell.report = (sender, secret) => {
+        const object = shell.exported.get(kPath);
+        assert.ok(object && object.xml.includes('<method name="Report">'), 'offers Report');
+        let answer = null;
+        object.impl.ReportAsync([secret], {
+            get_sender: () => sender,
+            return_value: () => { answer = 'ok'; },
+            return_dbus_error: name => { answer = name; },
+        });
+        return answer;
     };
+    // The copy answers its oldest open call, or refuses it.
+    shell.answer = (name, refuse = false) => {
+        const call = shell.calls.find(c => c.name === name && !c.answered);
+        call.answered = true;
+        call.callback({call_finish() { if (refuse) throw new Error('AccessDenied'); }}, {});
+    };
+    shell.leaves = name => {
+        for (const watch of [...shell.watches.values()]) if (watch.name === name) watch.vanished();
+    };
+    shell.positions = name => shell.calls.filter(c => c.name === name).map(c => c.values);
     return shell;
 }
 
@@ -96,35 +108,63 @@ for (const [name, load] of forms) {
     const shell = fakeShell();
     const extension = await load(shell);
     extension.enable();
-    assert.deepEqual([...shell.owned.values()], ['example.quorl.Zwinkerle.Pointer'], name);
-    const exported = shell.exported.get('/example/quorl/Zwinkerle/Pointer');
-    assert.ok(exported, name + ': exports the pointer object');
-    assert.equal((exported.xml.match(/<(method|property|signal) /g) ?? []).join(), '<signal ', name + ': a signal only');
+    const exported = shell.exported.get(kPath);
+    assert.ok(exported, name + ': offers an object on the shell\'s connection');
+    assert.equal((exported.xml.match(/<(method|property|signal) /g) ?? []).join(), '<method ',
+        name + ': one method, no signal, no property');
 
-    // The first move goes out at once; a burst within the interval only
-    // as its last position, once the interval is over.
+    // No copy asked: nothing is sent, and the pointer is not even followed.
     shell.move(10, 20);
-    assert.deepEqual(shell.signals, [['Moved', '(ii)', 10, 20]], name);
+    assert.equal(shell.calls.length + shell.handlers.size, 0, name + ': nothing while no copy runs');
+
+    // A copy asks: where the pointer is, at once, to that copy alone.
+    assert.equal(shell.report(':1.10', 'first'), 'ok', name);
+    assert.deepEqual(shell.calls.map(c => [c.name, c.path, c.iface, c.method, ...c.values]),
+        [[':1.10', kPath, 'example.quorl.Zwinkerle.Pointer', 'Moved', 'first', 10, 20]], name);
+    // One in flight: the moves meanwhile go out as the latest, once answered.
     shell.move(11, 21);
     shell.move(30, 40);
-    shell.advance(49);
-    assert.equal(shell.signals.length, 1, name + ': no more than once an interval');
-    shell.advance(1);
-    assert.deepEqual(shell.signals.at(-1), ['Moved', '(ii)', 30, 40], name + ': the latest position');
-    // At rest: nothing more is sent and no timer is left running.
-    shell.advance(500);
-    assert.equal(shell.signals.length, 2, name + ': nothing at rest');
-    assert.equal(shell.timers.size, 0, name + ': no timer at rest');
-    // A wiggle within the interval that ends where it was sent is not sent again.
-    shell.move(40, 40);
-    shell.move(41, 40);
-    shell.move(40, 40);
-    shell.advance(100);
-    assert.deepEqual(shell.signals.slice(2), [['Moved', '(ii)', 40, 40]], name);
+    assert.equal(shell.calls.length, 1, name + ': one position at a time');
+    shell.answer(':1.10');
+    assert.deepEqual(shell.positions(':1.10').at(-1), ['first', 30, 40], name + ': then the latest');
+    shell.answer(':1.10');
+    assert.equal(shell.calls.length, 2, name + ': nothing at rest');
 
-    shell.move(50, 60);  // a timer runs when the extension is turned off
+    // A second copy, on another display, with its own secret; each gets its own.
+    assert.equal(shell.report(':1.11', 'second'), 'ok', name);
+    shell.answer(':1.11');
+    shell.move(50, 60);
+    assert.deepEqual(shell.positions(':1.10').at(-1), ['first', 50, 60], name);
+    assert.deepEqual(shell.positions(':1.11').map(v => v[0]), ['second', 'second'], name);
+
+    // A refused position is not sent again until the pointer moves.
+    shell.answer(':1.10', true);
+    assert.equal(shell.positions(':1.10').length, 3, name + ': no retry on a refusal');
+
+    // The first copy leaves the bus: forgotten; once the last is gone, the
+    // pointer is no longer followed.
+    shell.leaves(':1.10');
+    shell.answer(':1.11');
+    shell.move(70, 80);
+    assert.equal(shell.positions(':1.10').length, 3, name + ': nothing for a copy that left');
+    assert.deepEqual(shell.positions(':1.11').at(-1), ['second', 70, 80], name);
+    shell.leaves(':1.11');
+    shell.move(90, 90);
+    assert.equal(shell.handlers.size + shell.watches.size, 0, name + ': nothing followed once all left');
+
+    // What is not taken: no secret, a long one, a seventeenth copy.
+    assert.equal(shell.report(':1.20', ''), 'org.freedesktop.DBus.Error.LimitsExceeded', name);
+    assert.equal(shell.report(':1.20', 'x'.repeat(65)), 'org.freedesktop.DBus.Error.LimitsExceeded', name);
+    for (let copy = 0; copy < 16; ++copy) assert.equal(shell.report(`:1.${100 + copy}`, 's'), 'ok', name);
+    assert.equal(shell.report(':1.200', 's'), 'org.freedesktop.DBus.Error.LimitsExceeded', name);
+
+    // Turned off with copies waiting for answers: nothing is left, and a
+    // late answer sends nothing.
+    const sent = shell.calls.length;
     extension.disable();
-    assert.equal(shell.owned.size + shell.exported.size + shell.handlers.size + shell.timers.size, 0,
-        name + ': leaves nothing behind');
+    shell.answer(':1.100');
+    shell.move(1, 2);
+    assert.equal(shell.calls.length, sent, name + ': nothing sent once off');
+    assert.equal(shell.exported.size + shell.handlers.size + shell.watches.size, 0, name + ': leaves nothing behind');
     console.log('ok -', name);
 }

@@ -20,8 +20,11 @@ std::string BusNameOf(SessionBus& bus, pid_t pid);
 // which names it after that: ":1.42" gives zwinkerle-pointer-1-42.
 bool KWinRunsScriptOf(SessionBus& bus, const std::string& program);
 
+// Whether GNOME Shell runs our extension, in either form.
+bool GnomeExtensionRuns(SessionBus& bus);
+
 // Waits until the desktop tells the program `pid` where the pointer is: KWin
-// runs its script, GNOME Shell has the extension on; sway has nothing to
+// runs its script, GNOME Shell runs the extension; sway has nothing to
 // wait for. On a busy machine that takes a while, none of which the program
 // waits for. What is missing when `timeout` is over; empty once it reports.
 std::string WaitForPointerReporter(const Compositor& desktop, pid_t pid, std::chrono::milliseconds timeout);

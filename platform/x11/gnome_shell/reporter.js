@@ -1,74 +1,108 @@
 // reporter.js: the heart of zwinkerle's GNOME Shell extension, the same for
-// every shell version: it tells programs on the session bus where the
-// pointer is as it moves, and nothing else. Xwayland cannot know it while
-// the pointer is over Wayland windows; only the shell does.
+// every shell version: it tells each running copy of zwinkerle that asks
+// where the pointer is as it moves, and nobody else. Xwayland cannot know
+// it while the pointer is over Wayland windows; only the shell does.
 //
-// A moving pointer is reported at most once an interval, always ending
-// with where it came to rest; a pointer at rest is not reported at all.
+// A copy asks by calling Report(secret) on the shell's own connection. The
+// extension then calls that copy, and that copy alone, with
+// Moved(secret, x, y): one position in flight at a time, the latest once
+// the copy answers, none while the pointer rests. A copy that leaves the
+// bus is forgotten. The extension owns no bus name and sends no signal, and
+// while no copy runs it does not even follow the pointer.
 
-const zwinkerleBusName = 'example.quorl.Zwinkerle.Pointer';
-const zwinkerleObjectPath = '/example/quorl/Zwinkerle/Pointer';
+const zwinkerlePath = '/example/quorl/Zwinkerle/Pointer';
+const zwinkerleProgramInterface = 'example.quorl.Zwinkerle.Pointer';
 const zwinkerleInterface = `<node>
-  <interface name="example.quorl.Zwinkerle.Pointer">
-    <signal name="Moved">
-      <arg name="x" type="i"/>
-      <arg name="y" type="i"/>
-    </signal>
+  <interface name="example.quorl.Zwinkerle.Reporter">
+    <method name="Report">
+      <arg name="secret" type="s" direction="in"/>
+    </method>
   </interface>
 </node>`;
-const zwinkerleIntervalMs = 50;  // a little under the program's tick of 70 ms
+const zwinkerleMostCopies = 16;  // one a display is plenty
+const zwinkerleLongestSecret = 64;
 
 // `shell` gives what differs between shell versions: GLib, Gio, the cursor
 // tracker and the pointer's position as [x, y].
 function makePointerReporter(shell) {
     const {GLib, Gio} = shell;
+    const bus = Gio.DBus.session;  // the shell's own connection
+    const copies = new Map();  // unique bus name -> {secret, watchId, waiting, sent}
     let exported = null;
-    let ownerId = 0;
     let movedId = 0;
-    let timerId = 0;
-    let last = null;
 
-    // Sends where the pointer is, unless that was sent already.
-    function report() {
+    // Sends a copy where the pointer is, unless it knows already.
+    function send(name, copy) {
         const [x, y] = shell.pointer();
-        if (last !== null && last[0] === x && last[1] === y)
-            return false;
-        last = [x, y];
-        exported.emit_signal('Moved', new GLib.Variant('(ii)', [x, y]));
-        return true;
+        if (copy.waiting || (copy.sent !== null && copy.sent[0] === x && copy.sent[1] === y))
+            return;
+        copy.sent = [x, y];
+        copy.waiting = true;
+        bus.call(name, zwinkerlePath, zwinkerleProgramInterface, 'Moved',
+            new GLib.Variant('(sii)', [copy.secret, x, y]), null, Gio.DBusCallFlags.NO_AUTO_START, -1, null,
+            (connection, result) => {
+                copy.waiting = false;
+                try {
+                    connection.call_finish(result);
+                } catch (e) {
+                    return;  // refused, or gone: the next move tries again, if it is still here
+                }
+                if (copies.get(name) === copy)
+                    send(name, copy);  // the pointer may have moved meanwhile
+            });
     }
 
     function moved() {
-        if (timerId !== 0)
-            return;  // the timer sends the latest
-        report();
-        timerId = GLib.timeout_add(GLib.PRIORITY_DEFAULT, zwinkerleIntervalMs, () => {
-            if (report())
-                return GLib.SOURCE_CONTINUE;
-            timerId = 0;
-            return GLib.SOURCE_REMOVE;
-        });
+        for (const [name, copy] of copies)
+            send(name, copy);
     }
+
+    function forget(name) {
+        const copy = copies.get(name);
+        if (!copy)
+            return;
+        Gio.bus_unwatch_name(copy.watchId);
+        copies.delete(name);
+        if (copies.size === 0 && movedId !== 0) {
+            shell.cursorTracker.disconnect(movedId);
+            movedId = 0;
+        }
+    }
+
+    const service = {
+        ReportAsync([secret], invocation) {
+            const name = invocation.get_sender();
+            if (secret.length === 0 || secret.length > zwinkerleLongestSecret ||
+                (!copies.has(name) && copies.size >= zwinkerleMostCopies)) {
+                invocation.return_dbus_error('org.freedesktop.DBus.Error.LimitsExceeded', 'not taken');
+                return;
+            }
+            let copy = copies.get(name);
+            if (!copy) {
+                copy = {secret, waiting: false, sent: null, watchId: 0};
+                copies.set(name, copy);
+                copy.watchId = Gio.bus_watch_name_on_connection(bus, name, Gio.BusNameWatcherFlags.NONE,
+                    null, () => forget(name));
+            }
+            copy.secret = secret;
+            copy.sent = null;
+            if (movedId === 0)
+                movedId = shell.cursorTracker.connect('position-invalidated', moved);
+            invocation.return_value(null);
+            send(name, copy);  // where the pointer is now
+        },
+    };
 
     return {
         enable() {
-            exported = Gio.DBusExportedObject.wrapJSObject(zwinkerleInterface, {});
-            exported.export(Gio.DBus.session, zwinkerleObjectPath);
-            ownerId = Gio.bus_own_name_on_connection(Gio.DBus.session, zwinkerleBusName,
-                Gio.BusNameOwnerFlags.NONE, null, null);
-            movedId = shell.cursorTracker.connect('position-invalidated', moved);
+            exported = Gio.DBusExportedObject.wrapJSObject(zwinkerleInterface, service);
+            exported.export(bus, zwinkerlePath);
         },
         disable() {
-            if (movedId !== 0)
-                shell.cursorTracker.disconnect(movedId);
-            if (timerId !== 0)
-                GLib.source_remove(timerId);
-            if (ownerId !== 0)
-                Gio.bus_unown_name(ownerId);
+            for (const name of [...copies.keys()])
+                forget(name);
             exported?.unexport();
             exported = null;
-            movedId = timerId = ownerId = 0;
-            last = null;
         },
     };
 }
