@@ -91,7 +91,7 @@ void EventLoop::HandleDesktopPointer() {
     Desktop& d = TheDesktop();
     // The desktop put a window over a face that asked to stay above.
     if (news.covered)
-        for (const auto& [window, form] : d.forms) form->NotKeptAbove();
+        for (X11Form* form : FormsAs<X11Form>()) form->NotKeptAbove();
     if (news.stopped) d.pointerChoice.DesktopGone();
     if (news.position) d.pointerChoice.FromDesktop(*news.position);
     if (news.stopped || news.position || news.covered) schedule_.Wake(Clock::now());
