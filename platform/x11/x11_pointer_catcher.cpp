@@ -80,7 +80,20 @@ void PointerCatcher::BeginDrag(POINTAPI pointer) {
     // size only with the window's next frame: where the catcher is not as
     // large as the screen already, that of a window that never draws, which
     // comes right after.
-    XShapeCombineMask(TheDesktop().display, catcher_, ShapeInput, 0, 0, None, ShapeSet);
+    const Desktop& d = TheDesktop();
+    XShapeCombineMask(d.display, catcher_, ShapeInput, 0, 0, None, ShapeSet);
+    if (!d.inputShapesPassed) {
+        // NOTE: some compositors (sway) look for the window under the
+        // pointer at every motion, button held or not: moved before its
+        // new size reached the compositor, the catcher would not be there,
+        // and the drag's motion would go to the window beneath. So it grows
+        // where it stands first, and Xwayland hands the size on while it
+        // waits for our next request; on a busy machine that is not always
+        // before the move.
+        XResizeWindow(d.display, catcher_, static_cast<unsigned>(DisplayWidth(d.display, d.screen)),
+                      static_cast<unsigned>(DisplayHeight(d.display, d.screen)));
+        XSync(d.display, False);
+    }
     MoveTo({0, 0});
 }
 

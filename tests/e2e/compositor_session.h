@@ -14,8 +14,8 @@
 
 namespace e2e {
 
-// `Desktop` names the compositor in its `kind`, and the options to start it
-// with in `options`.
+// `Desktop` names the compositor in its `kind`, and may hold the options to
+// start it with in `options`, unless the fixture chooses them.
 template <typename Desktop>
 class OnCompositor : public testing::TestWithParam<Desktop> {
 protected:
@@ -30,15 +30,22 @@ protected:
         if (!failure.empty()) FAIL() << failure;
         if (!compositor) {
             try {
-                compositor = std::make_unique<Compositor>(kind, this->GetParam().options);
+                compositor = std::make_unique<Compositor>(kind, StartOptions());
             } catch (const std::exception& error) {
                 failure = error.what();
                 FAIL() << failure;
             }
             std::cout << Name(kind) << " started in " << compositor->StartupTime().count() << " ms" << std::endl;
+            if (!compositor->NoScreenshots().empty()) std::cout << compositor->NoScreenshots() << std::endl;
         }
         desktop = compositor.get();
         display = desktop->XConnection();
+    }
+
+    // What the compositor starts with.
+    virtual Compositor::Options StartOptions() const {
+        if constexpr (requires(const Desktop& desktop) { desktop.options; }) return this->GetParam().options;
+        return {};
     }
 
     Compositor* desktop = nullptr;

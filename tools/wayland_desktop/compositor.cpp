@@ -129,9 +129,10 @@ Compositor::Compositor(CompositorKind kind, Options options) : kind_(kind), opti
         const std::vector<std::string> environment =
             Joined(Joined(kUnset, {"HOME=" + home_, "XDG_RUNTIME_DIR=" + runtimeDir_, kSessionMark + folder_}),
                    means_->Environment());
-        pid_ = Spawn(command, environment, folder_ + "/compositor.log", -1, user_);
+        pid_ = Spawn(command, environment, LogFile(), -1, user_);
         ConnectToXwayland(started + kStartTimeout);
         means_->Connect();
+        noScreenshots_ = means_->NoScreenshots();
     } catch (...) {
         EndSession();
         throw;
@@ -147,15 +148,24 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
     const auto failure = [&](std::string what) {
         if (WIFEXITED(status)) what += ", exit code " + std::to_string(WEXITSTATUS(status));
         if (WIFSIGNALED(status)) what += ", signal " + std::to_string(WTERMSIG(status));
-        std::string log = ReadFile(folder_ + "/compositor.log");
+        std::string log = ReadFile(LogFile());
         if (log.size() > 3000) log = "..." + log.substr(log.size() - 3000);
         return std::runtime_error(std::string(Name(kind_)) + ": " + what + "\n" + log);
     };
+    // Xwayland lets in its own user only: let the tests' user in as well.
+    const passwd* us = ::getpwuid(::geteuid());
+    if (us == nullptr) throw std::runtime_error("who are we?");
+    const std::string grant = std::string("+si:localuser:") + us->pw_name;
     // The compositor, its Xwayland (":N", and "-auth FILE" where it has
-    // one) and its Wayland socket.
-    while (xDisplay_.empty() || waylandDisplay_.empty() || compositorPid_ < 0) {
+    // one) and its Wayland socket, then a first X client that gets in.
+    // NOTE: KWin 6 listens on the X socket itself and starts Xwayland only
+    // for the first client, so there the display is known from the lock
+    // file that holds its pid. Others start Xwayland themselves, and a
+    // client that comes before it may wait for good (GNOME 50).
+    for (bool connected = false; !connected; std::this_thread::sleep_for(50ms)) {
         if (!running()) throw failure("ended while starting");
-        if (std::chrono::steady_clock::now() > deadline) throw failure("did not start in time");
+        if (std::chrono::steady_clock::now() > deadline)
+            throw failure(xDisplay_.empty() ? "did not start in time" : "its Xwayland took no connection in time");
         for (const Process& process : Processes("")) {
             if (process.group != pid_) continue;
             // NOTE: sway forks children of its own name to start programs.
@@ -167,23 +177,18 @@ void Compositor::ConnectToXwayland(std::chrono::steady_clock::time_point deadlin
                 if (argument == "-auth" && i + 1 < process.arguments.size()) xAuthority_ = process.arguments[i + 1];
             }
         }
+        if (xDisplay_.empty() && compositorPid_ > 0 && means_->StartsXwaylandForTheFirstClient())
+            xDisplay_ = DisplayLockedBy(compositorPid_);
         std::error_code ignored;
         for (const auto& entry : fs::directory_iterator(runtimeDir_, ignored)) {
             const std::string name = entry.path().filename();
             if (name.starts_with("wayland-") && !name.ends_with(".lock") && entry.is_socket(ignored))
                 waylandDisplay_ = name;
         }
-        std::this_thread::sleep_for(20ms);
-    }
-    // Xwayland lets in its own user only: let the tests' user in as well,
-    // which also tells when it takes connections.
-    const passwd* us = ::getpwuid(::geteuid());
-    if (us == nullptr) throw std::runtime_error("who are we?");
-    const std::string grant = std::string("+si:localuser:") + us->pw_name;
-    while (Run({"xhost", grant}, Environment(), user_) != 0) {
-        if (!running()) throw failure("ended while starting Xwayland");
-        if (std::chrono::steady_clock::now() > deadline) throw failure("its Xwayland took no connection in time");
-        std::this_thread::sleep_for(50ms);
+        if (xDisplay_.empty() || waylandDisplay_.empty() || compositorPid_ < 0) continue;
+        // Should Xwayland never answer, the attempt must not outlast the
+        // deadline.
+        connected = Run({"timeout", "10", "xhost", grant}, Environment(), user_) == 0;
     }
     XSetErrorHandler(IgnoreXError);
     display_ = XOpenDisplay(xDisplay_.c_str());
@@ -237,7 +242,12 @@ void Compositor::EndSession() {
 }
 
 platform::Image Compositor::Screenshot(int x, int y, int width, int height) {
+    if (!noScreenshots_.empty()) throw std::logic_error(noScreenshots_);
     return means_->Screenshot(x, y, width, height);
+}
+
+std::vector<ShownWindow> Compositor::Means::Stacking() {
+    throw std::logic_error("this compositor tells no stacking order; its screenshots show it");
 }
 
 void Compositor::MovePointer(int x, int y) { means_->MovePointer(x, y); }

@@ -1,15 +1,18 @@
 // compositor.h: a real Wayland compositor (sway, KWin or GNOME Shell) run
 // headless with Xwayland at 1280 x 800, for end-to-end tests of X11 programs
 // on the desktops most Linux users run: its environment, the tests' own X
-// connection, screenshots by the compositor's own means, synthetic pointer
-// input, and native Wayland windows to put beside or under the program.
+// connection, screenshots by the compositor's own means (or, where it takes
+// none, its stacking of windows), synthetic pointer input, and native
+// Wayland windows to put beside or under the program.
 #pragma once
 
 #include <X11/Xlib.h>
 #include <sys/types.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,10 +28,22 @@ const char* Name(CompositorKind kind);
 // Why this machine cannot run the compositor (a missing program); empty
 // when it can.
 std::string Unavailable(CompositorKind kind);
+// The major version of the GNOME Shell installed here; 0 without one.
+int GnomeShellVersion();
 
 struct Area {
     int x = 0, y = 0, width = 0, height = 0;
     bool operator==(const Area&) const = default;
+    bool Holds(int px, int py) const { return px >= x && px < x + width && py >= y && py < y + height; }
+};
+
+// A window the compositor shows, as its own stacking order has it.
+struct ShownWindow {
+    pid_t pid = 0;  // of the client: a native program, or for an X window its _NET_WM_PID
+    Area frame;     // with the title bar where the client draws one
+    // For our native windows: their colour, and where it shows.
+    std::optional<platform::Colour> colour;
+    Area painted;
 };
 
 class Compositor;
@@ -44,6 +59,10 @@ public:
     const Area& Where() const { return area_; }
     // Left-button presses it received so far.
     int Clicks() const;
+    // Where they were, and whether the pointer moved to (x, y) over it: in
+    // its own pixels, which are the screen's when it is full-screen.
+    std::vector<std::pair<int, int>> Presses() const;
+    bool PointerCameTo(int x, int y) const;
     // Ends it and waits until its colour has left the screen.
     void Close();
 
@@ -92,14 +111,21 @@ public:
     // The compositor's own process, and its session bus ("" for sway).
     pid_t Pid() const { return compositorPid_; }
     const std::string& BusAddress() const { return busAddress_; }
-    // A folder of this session that the session's user owns.
+    // A folder of this session that the session's user owns, and the
+    // compositor's output there.
     const std::string& Folder() const { return folder_; }
+    std::string LogFile() const { return folder_ + "/compositor.log"; }
     // From the start to the first input it took.
     std::chrono::milliseconds StartupTime() const { return startupTime_; }
 
+    // Why it takes no screenshots here; empty where it takes them. KWin 6
+    // draws them only with OpenGL, which its virtual backend has only on a
+    // DRM render node.
+    const std::string& NoScreenshots() const { return noScreenshots_; }
     // What the screen shows, in logical pixels, as the compositor composites
     // it. NOTE: sway's shows the pointer too, which its headless output
-    // draws into the picture; KWin's and GNOME's leave it out.
+    // draws into the picture; KWin's and GNOME's leave it out. Throws
+    // where it takes none.
     platform::Image Screenshot(int x, int y, int width, int height);
     platform::Image Screenshot() { return Screenshot(0, 0, kWidth, kHeight); }
     // Synthetic pointer input the compositor treats as a real device's: a
@@ -118,6 +144,12 @@ public:
     // Where `colour` shows on screen: the box around its pixels; empty when
     // it shows nowhere.
     Area Find(platform::Colour colour);
+    // The windows it shows, bottom first, as it stacks them: what the screen
+    // shows where it takes no screenshots (KWin). Throws elsewhere.
+    std::vector<ShownWindow> Stacking();
+    // Where, by its stacking, our native window of process `pid` shows its
+    // colour; empty while it shows nowhere.
+    Area Painted(pid_t pid);
 
     class Means;  // how this kind of compositor starts, takes screenshots and input
 
@@ -137,7 +169,10 @@ private:
     Display* display_ = nullptr;
     std::unique_ptr<Means> means_;
     std::chrono::milliseconds startupTime_{0};
+    std::string noScreenshots_;
     int nativeWindows_ = 0;
+    // Our native windows' colours and logs, by process.
+    std::map<pid_t, std::pair<platform::Colour, std::string>> natives_;
 };
 
 }  // namespace e2e

@@ -2,13 +2,16 @@
 // monitor; screenshots through the shell's Screenshot D-Bus interface, input
 // through a Mutter remote-desktop session.
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <stdexcept>
 
 #include "tools/wayland_desktop/means.h"
 #include "tools/wayland_desktop/png_file.h"
 #include "tools/wayland_desktop/session_bus.h"
+#include "tools/wayland_desktop/session_host.h"
 #include "tools/x_desktop/x_desktop.h"
 
 namespace e2e {
@@ -62,8 +65,8 @@ public:
     void Connect() override {
         bus_ = std::make_unique<SessionBus>(compositor_.BusAddress());
         // The shell lets only its own tools take screenshots, known by
-        // their bus names.
-        bus_->OwnName("org.gnome.Screenshot");
+        // their bus names; GNOME 50 no longer trusts org.gnome.Screenshot.
+        bus_->OwnName("org.gnome.SettingsDaemon.MediaKeys");
         BusMessage reply = bus_->Call(kRemoteDesktop, "/org/gnome/Mutter/RemoteDesktop", kRemoteDesktop,
                                       "CreateSession", "");
         const char* path = nullptr;
@@ -76,6 +79,7 @@ public:
                    -4.0 * Compositor::kWidth, -4.0 * Compositor::kHeight);
         x_ = y_ = 0;
         LeaveOverview();
+        WaitForExtensions();
     }
 
     platform::Image Screenshot(int x, int y, int width, int height) override {
@@ -116,9 +120,16 @@ public:
     }
 
 private:
-    // The shell starts in its overview, which hides the windows: once it
-    // shows (the start-up animation ends there), leave it for the desktop.
+    // The shell starts in its overview, which hides the windows: once its
+    // start is over, leave it for the desktop. NOTE: until its start-up
+    // animation ends, the shell lays a pane over everything that takes
+    // every press; leaving the overview before that (by a key, or by our
+    // call) can keep it from ever ending (GNOME 48). The shell logs the end
+    // of its start.
     void LeaveOverview() {
+        if (!WaitUntil([&] { return ReadFile(compositor_.LogFile()).find("GNOME Shell started at") != std::string::npos; },
+                       30s))
+            throw std::runtime_error("GNOME Shell did not finish starting");
         const auto overview = [&] {
             sd_bus_error error = SD_BUS_ERROR_NULL;
             int active = 0;
@@ -135,6 +146,53 @@ private:
         if (!WaitUntil([&] { return !overview(); }, 10s)) throw std::runtime_error("GNOME Shell stays in its overview");
     }
 
+    // Waits until the shell has done with each of the user's extensions:
+    // one that is not on is said here, and the cases that need it fail.
+    void WaitForExtensions() {
+        for (const std::string& extension : compositor_.StartedWith().gnomeExtensions) {
+            const std::string uuid = std::filesystem::path(extension).filename();
+            ExtensionState state;
+            WaitUntil([&] { return (state = Extension(uuid)).Settled(); }, 30s);
+            if (state.state != kActive)
+                std::cerr << "GNOME Shell has not turned on " << uuid << ": state " << state.state << " "
+                          << state.error << std::endl;
+        }
+    }
+    // GNOME Shell's states of an extension, from 45 on (43 and 44 the same
+    // for these): on, off, failed, out of date; still loading.
+    static constexpr int kActive = 1, kInactive = 2, kError = 3, kOutOfDate = 4;
+    struct ExtensionState {
+        int state = 0;
+        std::string error;
+        bool Settled() const { return state == kActive || state == kInactive || state == kError || state == kOutOfDate; }
+    };
+    ExtensionState Extension(const std::string& uuid) {
+        BusMessage reply = bus_->Call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions",
+                                      "GetExtensionInfo", "s", uuid.c_str());
+        ExtensionState found;
+        CheckBus(sd_bus_message_enter_container(reply.get(), 'a', "{sv}"), nullptr, "GetExtensionInfo's answer");
+        while (sd_bus_message_enter_container(reply.get(), 'e', "sv") > 0) {
+            const char* key = nullptr;
+            sd_bus_message_read(reply.get(), "s", &key);
+            const std::string name = key;
+            const char* contents = nullptr;
+            sd_bus_message_peek_type(reply.get(), nullptr, &contents);
+            if (name == "state" && std::string(contents) == "d") {
+                double state = 0;
+                sd_bus_message_read(reply.get(), "v", "d", &state);
+                found.state = static_cast<int>(state);
+            } else if (name == "error" && std::string(contents) == "s") {
+                const char* error = nullptr;
+                sd_bus_message_read(reply.get(), "v", "s", &error);
+                found.error = error;
+            } else {
+                sd_bus_message_skip(reply.get(), "v");
+            }
+            sd_bus_message_exit_container(reply.get());
+        }
+        return found;
+    }
+
     const Compositor& compositor_;
     std::unique_ptr<SessionBus> bus_;
     std::string session_;
@@ -142,6 +200,16 @@ private:
 };
 
 }  // namespace
+
+int GnomeShellVersion() {
+    // "GNOME Shell 48.7"
+    std::FILE* output = ::popen("gnome-shell --version 2>/dev/null", "r");
+    if (output == nullptr) return 0;
+    int major = 0;
+    if (std::fscanf(output, "GNOME Shell %d", &major) != 1) major = 0;
+    ::pclose(output);
+    return major;
+}
 
 std::unique_ptr<Compositor::Means> GnomeMeans(const Compositor& compositor) {
     return std::make_unique<Gnome>(compositor);

@@ -1,6 +1,7 @@
 // kwin.cpp: KWin's Wayland session on its virtual backend; screenshots
-// through its ScreenShot2 D-Bus interface, input through its fake-input
-// protocol, both opened to any client by its test switches.
+// through its ScreenShot2 D-Bus interface where it has one, else its
+// stacking order from a script; input through its fake-input protocol.
+// Its test switches open both interfaces to any client.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tools/wayland_desktop/kwin_stacking.h"
 #include "tools/wayland_desktop/means.h"
 #include "tools/wayland_desktop/session_bus.h"
 #include "tools/x_desktop/x_desktop.h"
@@ -43,10 +45,23 @@ public:
         return {"KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1", "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1"};
     }
     const char* ProcessName() const override { return "kwin_wayland"; }
+    // KWin 6 does; KWin 5 starts it at once, which comes to the same.
+    bool StartsXwaylandForTheFirstClient() const override { return true; }
     void Connect() override {
         bus_ = std::make_unique<SessionBus>(compositor_.BusAddress());
         pointer_ = std::make_unique<PointerProcess>(compositor_);
+        // NOTE: KWin 6 draws screenshots only with OpenGL: 6.3 offers no
+        // ScreenShot2 without it, 6.7 cancels every one.
+        try {
+            Screenshot(0, 0, 1, 1);
+        } catch (const std::runtime_error& error) {
+            noScreenshots_ = std::string("KWin takes no screenshots here (") + error.what() +
+                             "): it draws them only with OpenGL, which its virtual backend has only on a DRM render "
+                             "node" + (std::filesystem::exists("/dev/dri") ? "" : ", and this machine has no /dev/dri");
+        }
     }
+    std::string NoScreenshots() const override { return noScreenshots_; }
+    std::vector<ShownWindow> Stacking() override { return KWinStacking(*bus_, compositor_.Folder()); }
 
     platform::Image Screenshot(int x, int y, int width, int height) override {
         int pipe[2];
@@ -112,6 +127,7 @@ private:
     std::string program_;
     std::unique_ptr<SessionBus> bus_;
     std::unique_ptr<PointerProcess> pointer_;
+    std::string noScreenshots_;
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 // means.h: what differs between compositors: how each starts, takes a
-// screenshot and takes synthetic pointer input.
+// screenshot (or tells its stacking of windows) and takes synthetic pointer
+// input.
 #pragma once
 
 #include <sys/types.h>
@@ -22,9 +23,15 @@ public:
     virtual std::vector<std::string> Environment() const = 0;
     // The name of the compositor's own process.
     virtual const char* ProcessName() const = 0;
+    // Whether it starts Xwayland only once an X client connects.
+    virtual bool StartsXwaylandForTheFirstClient() const { return false; }
     // Sets up input once the compositor and its Xwayland run.
     virtual void Connect() = 0;
+    // Why it takes no screenshots, once connected; empty where it takes them.
+    virtual std::string NoScreenshots() const { return ""; }
     virtual platform::Image Screenshot(int x, int y, int width, int height) = 0;
+    // Its windows, bottom first; only where it takes no screenshots.
+    virtual std::vector<ShownWindow> Stacking();
     // Absolute, in logical pixels; `code` a Linux input button code.
     virtual void MovePointer(int x, int y) = 0;
     virtual void Button(unsigned code, bool down) = 0;

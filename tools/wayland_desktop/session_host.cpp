@@ -77,21 +77,45 @@ void PrepareX11SocketFolder() {
     }
 }
 
-void RemoveStaleXLocks(uid_t user) {
+namespace {
+
+// X servers' display locks in /tmp: the display's number, and the pid the
+// lock holds.
+struct XLock {
+    fs::path path;
+    std::string display;
+    pid_t pid = 0;
+};
+std::vector<XLock> XLocks() {
+    std::vector<XLock> locks;
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator("/tmp", ignored)) {
         const std::string name = entry.path().filename();
         if (!name.starts_with(".X") || !name.ends_with("-lock")) continue;
-        struct stat status {};
-        if (::lstat(entry.path().c_str(), &status) != 0 || status.st_uid != user) continue;
-        // Ended: gone, or a zombie that nobody reaps.
-        const pid_t server = std::atoi(ReadFile(entry.path()).c_str());
-        const std::string stat = server > 0 ? ReadFile("/proc/" + std::to_string(server) + "/stat") : "x";
-        if (!stat.empty() && stat.find(") Z ") == std::string::npos) continue;
-        const std::string display = name.substr(2, name.size() - 2 - 5);
-        fs::remove("/tmp/.X11-unix/X" + display, ignored);
-        fs::remove(entry.path(), ignored);
+        locks.push_back({entry.path(), name.substr(2, name.size() - 2 - 5), std::atoi(ReadFile(entry.path()).c_str())});
     }
+    return locks;
+}
+
+}  // namespace
+
+void RemoveStaleXLocks(uid_t user) {
+    std::error_code ignored;
+    for (const XLock& lock : XLocks()) {
+        struct stat status {};
+        if (::lstat(lock.path.c_str(), &status) != 0 || status.st_uid != user) continue;
+        // Ended: gone, or a zombie that nobody reaps.
+        const std::string stat = lock.pid > 0 ? ReadFile("/proc/" + std::to_string(lock.pid) + "/stat") : "x";
+        if (!stat.empty() && stat.find(") Z ") == std::string::npos) continue;
+        fs::remove("/tmp/.X11-unix/X" + lock.display, ignored);
+        fs::remove(lock.path, ignored);
+    }
+}
+
+std::string DisplayLockedBy(pid_t pid) {
+    for (const XLock& lock : XLocks())
+        if (lock.pid == pid) return ":" + lock.display;
+    return "";
 }
 
 std::vector<Process> Processes(const std::string& mark) {

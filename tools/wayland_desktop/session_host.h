@@ -26,6 +26,8 @@ void PrepareX11SocketFolder();
 // The X display locks and sockets of `user`'s X servers that have ended
 // without removing them, as a killed compositor leaves its Xwayland's.
 void RemoveStaleXLocks(uid_t user);
+// The X display (":N") whose lock file holds `pid`; empty when none does.
+std::string DisplayLockedBy(pid_t pid);
 
 // A process on this machine, as /proc tells.
 struct Process {
