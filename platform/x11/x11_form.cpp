@@ -126,11 +126,14 @@ void X11Form::KeepAbove() {
     // under a pressed button, which it would take from the face.
     GoOnTakingOver();
     switch (stacking_.KeepAbove(window_, RootRect(), mapped_ && parent_ == TheDesktop().root)) {
+        // Over the face again, above any window that may have come to take
+        // its pointer.
         case Stacking::Cover::RaisedOver:
-            if (catcher_) catcher_->Cover(window_, {left_, top_});
+        case Stacking::Cover::Nothing:
+            if (catcher_ && catcher_->Mapped()) catcher_->Cover(window_, {left_, top_});
             break;
         case Stacking::Cover::ByManager: NotKeptAbove(); break;
-        case Stacking::Cover::Nothing: break;
+        case Stacking::Cover::Unchanged: break;
     }
 }
 

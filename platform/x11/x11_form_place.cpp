@@ -127,6 +127,7 @@ void X11Form::GoOnTakingOver() {
         case Takeover::FaceDue:
             Map();
             TakeInput();
+            catcher_->Cover(window_, {left_, top_});
             takeover_ = Takeover::Done;
             break;
         case Takeover::Done: break;

@@ -9,6 +9,8 @@
 
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_form.h"
+#include "platform/x11/x11_stacking.h"
+#include "platform/x11/x11_window_hints.h"
 
 namespace platform::x11 {
 
@@ -21,10 +23,11 @@ int Distance(POINTAPI a, POINTAPI b) { return std::abs(a.x - b.x) + std::abs(a.y
 PointerCatcher::PointerCatcher(const WindowVisual& visual, int width, int height) : width_(width), height_(height) {
     const Desktop& d = TheDesktop();
     // NOTE: where the compositor is told what takes the pointer, the
-    // catcher is as large as the screen from the start, taking the pointer
-    // only where the face does: for a drag it then only moves, which the
-    // compositor learns at once, where a new size would come with its next
-    // frame only.
+    // catcher covers the screen for good and takes the pointer only where
+    // the face does: a drag then changes only what it takes, which the
+    // compositor learns at once, where a new place or size would reach it
+    // later. It never stands partly off the screen either, which some
+    // compositors (KWin 6.7) do not allow a window, and show it elsewhere.
     if (d.inputShapesPassed) {
         width = DisplayWidth(d.display, d.screen);
         height = DisplayHeight(d.display, d.screen);
@@ -39,6 +42,7 @@ PointerCatcher::PointerCatcher(const WindowVisual& visual, int width, int height
     catcher_ = XCreateWindow(d.display, d.root, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                              visual.depth, InputOutput, visual.visual,
                              CWOverrideRedirect | CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &attributes);
+    NameOwnProcess(catcher_);
 }
 
 PointerCatcher::~PointerCatcher() {
@@ -57,43 +61,50 @@ void PointerCatcher::Cover(Window face, POINTAPI corner) {
     const Desktop& d = TheDesktop();
     if (!dragging_) {
         corner_ = corner;
-        XMoveWindow(d.display, catcher_, corner.x, corner.y);
+        if (d.inputShapesPassed)
+            ApplyShape();
+        else
+            XMoveWindow(d.display, catcher_, corner.x, corner.y);
     }
+    // NOTE: a window that shows nothing may stand over the face and take its
+    // pointer (KWin 6.7 keeps one over the whole screen): the catcher goes
+    // above any such window too, and stays under those that show.
     XWindowChanges above{};
-    above.sibling = face;
+    const Window inputOnly = TopmostInputOnlyAbove(face, {corner.x, corner.y, corner.x + width_, corner.y + height_});
+    above.sibling = inputOnly != 0 ? inputOnly : face;
     above.stack_mode = Above;
     XConfigureWindow(d.display, catcher_, CWSibling | CWStackMode, &above);
 }
 
 void PointerCatcher::TakeShape(const std::vector<XRectangle>& outline) {
     outline_ = outline;
-    if (!dragging_)
-        XShapeCombineRectangles(TheDesktop().display, catcher_, ShapeInput, 0, 0, outline_.data(),
-                                static_cast<int>(outline_.size()), ShapeSet, Unsorted);
+    if (!dragging_) ApplyShape();
+}
+
+void PointerCatcher::ApplyShape() {
+    const Desktop& d = TheDesktop();
+    const POINTAPI at = d.inputShapesPassed ? corner_ : POINTAPI{0, 0};
+    XShapeCombineRectangles(d.display, catcher_, ShapeInput, at.x, at.y, outline_.data(),
+                            static_cast<int>(outline_.size()), ShapeSet, Unsorted);
 }
 
 void PointerCatcher::BeginDrag(POINTAPI pointer) {
     dragging_ = true;
     unsure_ = false;
     lastPointer_ = pointer;
-    // NOTE: Xwayland hands the compositor a new input shape at once, a new
-    // size only with the window's next frame: where the catcher is not as
-    // large as the screen already, that of a window that never draws, which
-    // comes right after.
+    // NOTE: Xwayland hands the compositor a new input shape at once.
     const Desktop& d = TheDesktop();
     XShapeCombineMask(d.display, catcher_, ShapeInput, 0, 0, None, ShapeSet);
-    if (!d.inputShapesPassed) {
-        // NOTE: some compositors (sway) look for the window under the
-        // pointer at every motion, button held or not: moved before its
-        // new size reached the compositor, the catcher would not be there,
-        // and the drag's motion would go to the window beneath. So it grows
-        // where it stands first, and Xwayland hands the size on while it
-        // waits for our next request; on a busy machine that is not always
-        // before the move.
-        XResizeWindow(d.display, catcher_, static_cast<unsigned>(DisplayWidth(d.display, d.screen)),
-                      static_cast<unsigned>(DisplayHeight(d.display, d.screen)));
-        XSync(d.display, False);
-    }
+    if (d.inputShapesPassed) return;
+    // NOTE: some compositors (sway) look for the window under the pointer
+    // at every motion, button held or not: moved before its new size
+    // reached the compositor, the catcher would not be there, and the
+    // drag's motion would go to the window beneath. So it grows where it
+    // stands first, and Xwayland hands the size on while it waits for our
+    // next request; on a busy machine that is not always before the move.
+    XResizeWindow(d.display, catcher_, static_cast<unsigned>(DisplayWidth(d.display, d.screen)),
+                  static_cast<unsigned>(DisplayHeight(d.display, d.screen)));
+    XSync(d.display, False);
     MoveTo({0, 0});
 }
 
@@ -126,6 +137,7 @@ void PointerCatcher::MoveTo(POINTAPI corner) {
 void PointerCatcher::OnMoved(POINTAPI corner) {
     // A move too small to tell from a hand's needs no telling apart: taken
     // for one, it errs by less than that.
+    if (TheDesktop().inputShapesPassed) return;  // it never moves
     const bool large = std::abs(previous_.x - corner_.x) + std::abs(previous_.y - corner_.y) >= width_ / 4;
     if (dragging_ && large && corner.x == corner_.x && corner.y == corner_.y) unsure_ = true;
 }
@@ -141,7 +153,7 @@ void PointerCatcher::EndDrag(Window face, POINTAPI corner) {
         XMoveResizeWindow(d.display, catcher_, corner.x, corner.y, static_cast<unsigned>(width_),
                           static_cast<unsigned>(height_));
     Cover(face, corner);
-    TakeShape(outline_);
+    if (!d.inputShapesPassed) ApplyShape();
 }
 
 }  // namespace platform::x11

@@ -9,11 +9,13 @@
 // next frame, and it tells Xwayland where the pointer is relative to where
 // it believes the window stands, so that under a window that moves itself
 // the pointer seems to run ahead. The catcher shows nothing and never draws,
-// so that its next frame is always at once: at rest it lies over the face
-// and takes the pointer where the face does; while the face is dragged it
-// covers the whole screen and stays there, so that the pointer can leave
-// it nowhere and its position does not depend on the compositor's view of
-// a moving window. The face itself only moves.
+// so that its next frame is always at once: at rest it takes the pointer
+// where the face does; while the face is dragged it takes it on the whole
+// screen, so that the pointer can leave it nowhere and its position does
+// not depend on the compositor's view of a moving window. Where Xwayland
+// hands the input shape on, it covers the screen for good and only its
+// shape changes; elsewhere it lies over the face at rest and covers the
+// screen for a drag. The face itself only moves.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -55,14 +57,16 @@ public:
 private:
     // Moves to `corner`, as large as the screen.
     void MoveTo(POINTAPI corner);
+    // Takes the pointer where the face's outline lies.
+    void ApplyShape();
 
     Window catcher_ = 0;
     int width_, height_;
     std::vector<XRectangle> outline_;
     bool mapped_ = false;
     bool dragging_ = false;
-    POINTAPI corner_{};     // where we last asked it to stand
-    POINTAPI previous_{};   // where it stood before that
+    POINTAPI corner_{};     // the face's, at rest; where a drag moved it to, while one does
+    POINTAPI previous_{};   // where it stood before a drag moved it
     bool unsure_ = false;   // the compositor may believe it still stands there
     POINTAPI lastPointer_{};
 };

@@ -19,6 +19,7 @@ struct Neighbour {
     Window window;
     bool overrideRedirect;
     bool aboveUs;
+    bool showsNothing;  // input only
 };
 
 // The mapped top-level windows other than ours that overlap `rect`, bottom
@@ -37,7 +38,7 @@ std::vector<Neighbour> Neighbours(Window ours, const RECT& rect) {
         } else if (XGetWindowAttributes(d.display, children[i], &a) && a.map_state == IsViewable) {
             const int right = a.x + a.width + 2 * a.border_width, bottom = a.y + a.height + 2 * a.border_width;
             if (a.x < rect.right && rect.left < right && a.y < rect.bottom && rect.top < bottom)
-                found.push_back({children[i], a.override_redirect != 0, aboveUs});
+                found.push_back({children[i], a.override_redirect != 0, aboveUs, a.c_class == InputOnly});
         }
     }
     if (children != nullptr) XFree(children);
@@ -115,7 +116,7 @@ void Stacking::AskToStayAbove(Window window) {
 }
 
 Stacking::Cover Stacking::KeepAbove(Window window, const RECT& rect, bool onRoot) {
-    if (!covered_) return Cover::Nothing;
+    if (!covered_) return Cover::Unchanged;
     covered_ = false;
     const bool managed = KeptAboveByManager();
     if (!managed && !onRoot) return Cover::Nothing;
@@ -131,6 +132,13 @@ Stacking::Cover Stacking::KeepAbove(Window window, const RECT& rect, bool onRoot
     // We go just above the topmost ordinary window that covers us.
     Restack(window, cover->window, Above);
     return Cover::RaisedOver;
+}
+
+Window TopmostInputOnlyAbove(Window window, const RECT& rect) {
+    const std::vector<Neighbour> neighbours = Neighbours(window, rect);
+    const auto found = std::find_if(neighbours.rbegin(), neighbours.rend(),
+                                    [](const Neighbour& n) { return n.aboveUs && n.showsNothing; });
+    return found == neighbours.rend() ? 0 : found->window;
 }
 
 }  // namespace platform::x11

@@ -30,6 +30,7 @@ public:
     // Another window may cover ours: KeepAbove, once a tick, looks.
     void OnCovered() { covered_ = true; }
     enum class Cover {
+        Unchanged,   // no other window changed over it since the last look
         Nothing,     // nothing covers the window
         RaisedOver,  // it went over the windows that covered it
         ByManager,   // the manager that should keep it above let a window cover it
@@ -48,5 +49,9 @@ private:
     bool topmost_ = false;
     bool covered_ = false;
 };
+
+// The topmost window above `window` over `rect` that shows nothing but may
+// take the pointer there (an input-only window), or 0.
+Window TopmostInputOnlyAbove(Window window, const RECT& rect);
 
 }  // namespace platform::x11

@@ -71,8 +71,7 @@ void SetNames(Window window, const FormDefinition& definition) {
     XSetClassHint(d.display, window, &classHint);
     XStoreName(d.display, window, definition.applicationTitle.c_str());
     SetUtf8Property(window, d.atoms.NET_WM_NAME, definition.applicationTitle);
-    SetCardinal(window, d.atoms.NET_WM_PID, static_cast<unsigned long>(::getpid()));
-    SetClientMachine(window);
+    NameOwnProcess(window);
     SetIcon(window, definition.icon);
 }
 
@@ -101,6 +100,11 @@ void SetManagement(Window window) {
 void DescribeToWindowManager(Window window, const FormDefinition& definition) {
     SetNames(window, definition);
     SetManagement(window);
+}
+
+void NameOwnProcess(Window window) {
+    SetCardinal(window, TheDesktop().atoms.NET_WM_PID, static_cast<unsigned long>(::getpid()));
+    SetClientMachine(window);
 }
 
 }  // namespace platform::x11

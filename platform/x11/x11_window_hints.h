@@ -12,5 +12,8 @@ namespace platform::x11 {
 // lists; every workspace, no frame, no keyboard focus, and the close
 // protocol.
 void DescribeToWindowManager(Window window, const FormDefinition& definition);
+// This process and machine, for any other window of ours: so the desktop
+// knows it for the face's own.
+void NameOwnProcess(Window window);
 
 }  // namespace platform::x11
