@@ -8,7 +8,6 @@
 #include "common/folder_query.h"
 #include "platform/contract/app.h"
 #include "platform/runtime/failure.h"
-#include "platform/contract/paths.h"
 #include "platform/contract/win_api.h"
 
 using namespace platform;
@@ -56,7 +55,7 @@ void InitEnvironment() {
 }
 
 std::string AddBackslash(std::string& path) {
-    if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
+    EndInSeparator(path);
     return path;
 }
 

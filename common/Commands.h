@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Filled once during start-up, read later on the UI thread, never cleared.
+// Filled during start-up, read later on the UI thread.
 extern std::string AppPath;      // the program's folder, ending in the separator
 extern std::string AppTitle;     // "Quorl's Zwinkerle": the settings section
 extern std::string ExeName;      // the program file's name without folder and extension

@@ -1,11 +1,16 @@
 // folder_query.h: the one pattern behind the Windows, system and temporary
-// folder queries.
+// folder queries, and a folder's text that ends in one separator.
 #pragma once
 
 #include <string>
 
-#include "common/Commands.h"
+#include "platform/contract/paths.h"
 #include "platform/contract/win_api.h"
+
+// Makes `path` end in the separator, in place.
+inline void EndInSeparator(std::string& path) {
+    if (path.empty() || path.back() != platform::kPathSeparator) path += platform::kPathSeparator;
+}
 
 inline constexpr platform::UINT kPathBufferSize = 260;
 
@@ -18,6 +23,6 @@ std::string FolderFromQuery(Query query) {
     std::string buffer(kPathBufferSize, '\0');
     const platform::UINT length = query(buffer.data(), kPathBufferSize);
     std::string folder = length < kPathBufferSize ? buffer.substr(0, length) : std::string();
-    AddBackslash(folder);
+    EndInSeparator(folder);
     return folder;
 }

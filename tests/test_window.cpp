@@ -28,11 +28,15 @@ PictureWindow::PictureWindow(const platform::Image& image, std::int16_t scaleMod
     form = platform::CreateForm(definition, events);
 }
 
-std::vector<std::string> ShapeRows(const platform::headless::HeadlessForm& form) {
+std::vector<std::string> ShownRows(platform::headless::HeadlessForm& form) {
+    form.ShowChanges();
     std::vector<std::string> rows;
     for (std::int32_t y = 0; y < form.PixelHeight(); ++y) {
         std::string row;
-        for (std::int32_t x = 0; x < form.PixelWidth(); ++x) row += form.InShape(x, y) ? '#' : '.';
+        for (std::int32_t x = 0; x < form.PixelWidth(); ++x) {
+            const platform::Colour shown = form.Shown().At(x, y);
+            row += !form.InShape(x, y) ? '.' : shown == kKey ? ',' : static_cast<char>(shown & 0xFF);
+        }
         rows.push_back(row);
     }
     return rows;

@@ -33,7 +33,8 @@ struct PictureWindow {
     platform::headless::HeadlessForm& Headless() { return static_cast<platform::headless::HeadlessForm&>(*form); }
 };
 
-// The window's shape as rows of '#' (in the shape) and '.' (cut away).
-std::vector<std::string> ShapeRows(const platform::headless::HeadlessForm& form);
+// What the window shows, as rows: '.' where its shape cuts it away, ','
+// where it shows the key colour, else the picture's character.
+std::vector<std::string> ShownRows(platform::headless::HeadlessForm& form);
 
 }  // namespace test

@@ -2,7 +2,6 @@
 // caption grab is tested where it counts: dragging the real program.)
 #include <gtest/gtest.h>
 
-#include "platform/software/client_regions.h"
 #include "platform/runtime/failure.h"
 #include "shaper/cTrimmer.h"
 #include "tests/faulty_form.h"
@@ -11,97 +10,66 @@
 using namespace platform;
 using test::PictureFromRows;
 using test::PictureWindow;
-using test::ShapeRows;
+using test::ShownRows;
+using Rows = std::vector<std::string>;
 
 namespace {
 
-TEST(TrimForm, CutsEachRowToItsRunsOfNonKeyPixels) {
-    struct Case { const char* name; std::vector<std::string> picture, shape; };
+// What a window shows, in rows (test_window.h): '.' cut away, ',' the key
+// colour shown, a letter the picture's pixel of that letter. Trimmed, the
+// window shows the picture's non-key pixels and nothing else.
+TEST(TrimForm, ShowsOnlyEachRowsRunsOfNonKeyPixels) {
+    struct Case { const char* name; Rows picture; };
     const Case cases[] = {
-        {"the worked example: key, other, other, key, other",
-         {".xx.x"}, {".##.#"}},
-        {"a row that ends in non-key pixels reaches the right edge",
-         {"..xxx", "....x"}, {"..###", "....#"}},
-        {"a single pixel, an enclosed key pixel, a row starting with a non-key pixel",
-         {"..x..", "xx.xx", "xxxxx"}, {"..#..", "##.##", "#####"}},
-        {"pixel (0,0) is the key: every pixel of exactly that colour goes",
-         {"..", ".."}, {"..", ".."}},
-        {"any other colour stays, however close",
-         {".ab", "c.d"}, {".##", "#.#"}},
+        {"the worked example: key, other, other, key, other", {".xx.x"}},
+        {"a row that ends in non-key pixels reaches the right edge", {"..xxx", "....x"}},
+        {"a single pixel, an enclosed key pixel, a row starting with a non-key pixel", {"..x..", "xx.xx", "xxxxx"}},
+        {"pixel (0,0) is the key: every pixel of exactly that colour goes", {"..", ".."}},
+        {"any other colour stays, however close", {".ab", "c.d"}},
+        {"a window of height zero", {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
         PictureWindow window(PictureFromRows(c.picture));
-        cTrimmer trimmer;
-        trimmer.TrimForm(*window.form);
-        EXPECT_TRUE(window.Headless().Shaped());
-        EXPECT_EQ(ShapeRows(window.Headless()), c.shape);
-        EXPECT_EQ(ClientRegions().LiveCount(), 0U) << "a region handle leaked";
+        cTrimmer().TrimForm(*window.form);
+        EXPECT_EQ(ShownRows(window.Headless()), c.picture) << c.name;
     }
 }
 
-TEST(TrimForm, AWindowOfHeightZeroGetsTheEmptyShape) {
-    PictureWindow flat(Image(4, 0, test::kKey));
-    cTrimmer another;
-    another.TrimForm(*flat.form);
-    EXPECT_TRUE(flat.Headless().Shaped());
-    EXPECT_TRUE(flat.Headless().Shape().empty());
-    EXPECT_EQ(ClientRegions().LiveCount(), 0U);
+TEST(TrimForm, LeavesScaleModeAndAutoRedrawAsTheyWereAndAWindowWithoutPictureUncut) {
+    for (const bool withPicture : {true, false})
+        for (const std::int16_t mode : {vbTwips, vbPixels})
+            for (const bool autoRedraw : {false, true}) {
+                PictureWindow window(PictureFromRows({".x", "x."}), mode, withPicture);
+                window.form->SetAutoRedraw(autoRedraw);
+                cTrimmer().TrimForm(*window.form);
+                // Read in pixels although the window was in twips.
+                EXPECT_EQ(ShownRows(window.Headless()), (withPicture ? Rows{".x", "x."} : Rows{",,", ",,"}));
+                EXPECT_EQ(window.form->ScaleMode(), mode);
+                EXPECT_EQ(window.form->AutoRedraw(), autoRedraw);
+            }
 }
 
-TEST(TrimForm, RestoresScaleModeAndAutoRedraw) {
-    for (const std::int16_t mode : {vbTwips, vbPixels}) {
-        for (const bool autoRedraw : {false, true}) {
-            PictureWindow window(PictureFromRows({".x", "x."}), mode);
-            window.form->SetAutoRedraw(autoRedraw);
-            cTrimmer trimmer;
-            trimmer.TrimForm(*window.form);
-            // Read in pixels although the window was in twips.
-            EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "#."}));
-            EXPECT_EQ(window.form->ScaleMode(), mode);
-            EXPECT_EQ(window.form->AutoRedraw(), autoRedraw);
-        }
-    }
-}
-
-TEST(TrimForm, AWindowWithoutPictureIsNotTouched) {
-    PictureWindow window(PictureFromRows({".x"}), vbTwips, /*withPicture=*/false);
-    cTrimmer trimmer;
-    trimmer.TrimForm(*window.form);
-    EXPECT_FALSE(window.Headless().Shaped());
-    EXPECT_EQ(window.form->ScaleMode(), vbTwips);
-    EXPECT_FALSE(window.form->AutoRedraw());
-    EXPECT_EQ(trimmer.Region, HRGN{});
-    EXPECT_EQ(ClientRegions().LiveCount(), 0U);
-}
-
-TEST(TrimForm, AFailureDuringTheScanLeavesTheWindowAsItStood) {
-    PictureWindow window(PictureFromRows({".x.", "xx.", "..x"}), vbTwips);
-    test::FaultyForm faulty(*window.form);
-    faulty.unreadable = POINTAPI{1, 1};  // after a span of the first row was made
-    cTrimmer trimmer;
-    EXPECT_THROW(trimmer.TrimForm(faulty), platform::Failure);
-    EXPECT_FALSE(window.Headless().Shaped());          // keeps its previous shape
-    EXPECT_EQ(window.form->ScaleMode(), vbPixels);     // left in pixels...
-    EXPECT_TRUE(window.form->AutoRedraw());            // ...with persistent drawing on
-    EXPECT_EQ(ClientRegions().LiveCount(), 0U) << "the half-built region leaked";
-    EXPECT_EQ(trimmer.Region, HRGN{});
-}
-
-TEST(TrimForm, ASecondShapingReplacesTheFirst) {
-    PictureWindow window(PictureFromRows({".x", "xx"}));
+// A failure ends the procedure where it happens, as in a statement: the
+// window keeps the shape it had, and the scan's settings stay.
+TEST(TrimForm, AFailedScanKeepsTheWindowsShapeAndLeavesItInPixelsWithPersistentDrawing) {
+    PictureWindow window(PictureFromRows({".x", "xx"}), vbTwips);
     test::FaultyForm faulty(*window.form);
     cTrimmer trimmer;
-    trimmer.TrimForm(faulty);
-    const HRGN first = trimmer.Region;
-    faulty.unreadable = POINTAPI{0, 1};
+    faulty.unreadable = POINTAPI{0, 1};  // after the first row's span was made
     EXPECT_THROW(trimmer.TrimForm(faulty), platform::Failure);
-    EXPECT_EQ(trimmer.Region, first);  // still the window's region
+    EXPECT_EQ(ShownRows(window.Headless()), (Rows{",x", "xx"})) << "still uncut";
+    EXPECT_EQ(window.form->ScaleMode(), vbPixels);
+    EXPECT_TRUE(window.form->AutoRedraw());
     faulty.unreadable.reset();
     trimmer.TrimForm(faulty);
-    EXPECT_NE(trimmer.Region, first);
-    EXPECT_EQ(ShapeRows(window.Headless()), (std::vector<std::string>{".#", "##"}));
-    EXPECT_EQ(ClientRegions().LiveCount(), 0U);
+    // The picture's top-right pixel takes the key colour: a shaping now cuts it away.
+    window.form->Circle(1, 0, 0, test::kKey);
+    faulty.unreadable = POINTAPI{0, 1};
+    EXPECT_THROW(trimmer.TrimForm(faulty), platform::Failure);
+    EXPECT_EQ(ShownRows(window.Headless()), (Rows{".,", "xx"})) << "the first shape";
+    faulty.unreadable.reset();
+    trimmer.TrimForm(faulty);
+    EXPECT_EQ(ShownRows(window.Headless()), (Rows{"..", "xx"})) << "the second shape";
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // client_regions.cpp: the gdi32 region calls over client-side regions, for
-// backends without native regions (X11, headless).
+// every backend: a window's shape follows the density it draws at, which a
+// native region made by the program could not.
 #include "platform/software/client_regions.h"
 
 namespace platform {

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "platform/contract/form.h"
-#include "platform/shared/circle_raster.h"
-#include "platform/shared/form_scale.h"
+#include "platform/software/circle_raster.h"
+#include "platform/software/form_scale.h"
 
 namespace platform {
 

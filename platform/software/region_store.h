@@ -1,9 +1,9 @@
 // region_store.h: region handles kept in client memory.
 //
-// Backends without native regions (X11, headless) keep each region as a list
-// of rectangles behind an opaque handle, with the create/combine/delete
-// semantics of the Windows region calls. A window's region is converted to
-// the native shape only when it is handed over.
+// Every backend keeps each region as a list of rectangles behind an opaque
+// handle, with the create/combine/delete semantics of the Windows region
+// calls. A window takes its region in the program's pixels and makes its
+// native shape of it only then, at the density it draws at.
 #pragma once
 
 #include <cstdint>

@@ -16,7 +16,7 @@ constexpr USHORT kGenericDesktop = 0x01, kMouse = 0x02;  // HID usage page and u
 void CALLBACK CursorMoved(HWINEVENTHOOK, ::DWORD, ::HWND, LONG object, LONG, ::DWORD, ::DWORD) {
     if (object != OBJID_CURSOR) return;
     TheDesktop().cursorReported = true;
-    for (const auto& [window, form] : TheDesktop().forms) form->Wake();
+    for (Win32Form* form : FormsAs<Win32Form>()) form->Wake();
 }
 
 }  // namespace

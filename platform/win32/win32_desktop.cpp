@@ -1,5 +1,6 @@
-// win32_desktop.cpp: the backend's one state, the forms behind windows, and
-// what the backend reads of the desktop once it needs it.
+// win32_desktop.cpp: the backend's one state, the forms behind windows,
+// what the backend reads of the desktop once it needs it, and the desktop's
+// hooks of the window calls.
 //
 // NOTE: Wine starts its desktop process when a program first asks for the
 // desktop, and waits 10 s for it. On a busy machine it can take longer:
@@ -10,6 +11,7 @@
 #include "platform/win32/win32_desktop.h"
 
 #include "platform/shared/density.h"
+#include "platform/win32/win32_form.h"
 
 namespace platform::win32 {
 
@@ -59,9 +61,21 @@ bool PrepareForWindows() {
 
 bool DesktopCameTooLate() { return ::GetWindowThreadProcessId(::GetDesktopWindow(), nullptr) == 0; }
 
-Win32Form* FormOf(::HWND window) {
-    const auto found = TheDesktop().forms.find(window);
-    return found == TheDesktop().forms.end() ? nullptr : found->second;
+HWND HandleOf(::HWND window) { return static_cast<HWND>(reinterpret_cast<std::uintptr_t>(window)); }
+
+Win32Form* FormOf(::HWND window) { return static_cast<Win32Form*>(platform::FormOf(HandleOf(window))); }
+
+std::optional<POINTAPI> Desktop::QueryPointer() {
+    ::POINT cursor{};
+    if (!::GetCursorPos(&cursor)) return std::nullopt;
+    return POINTAPI{cursor.x, cursor.y};
+}
+
+ProgramSpace Desktop::Space() { return {{0, 0}, ProgramDensity()}; }
+
+bool Desktop::ReleaseMouse() {
+    if (Win32Form* form = FormOf(::GetCapture()); form != nullptr && form->Drag().HoldsMouse()) return true;
+    return ::ReleaseCapture() != 0;
 }
 
 }  // namespace platform::win32

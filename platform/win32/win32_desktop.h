@@ -1,16 +1,15 @@
 // win32_desktop.h: the Win32 backend's state, shared by its files.
 //
-// The program's instance, its window class, the single-copy mutex, the
-// forms and the double-click in progress. Nothing outside platform/win32/
-// sees this header.
+// The program's instance, its window class, the single-copy mutex and the
+// density; and the desktop's hooks of the window calls. Nothing outside
+// platform/win32/ sees this header.
 #pragma once
 
 #include <cstdint>
 #include <exception>
-#include <map>
-#include <string>
+#include <optional>
 
-#include "platform/shared/double_click.h"
+#include "platform/software/desktop_form.h"
 #include "platform/win32/win32_system.h"
 
 namespace platform::win32 {
@@ -20,24 +19,27 @@ class Win32Form;
 // The class of every form's window, registered by RunProgram.
 inline constexpr wchar_t kWindowClass[] = L"Zwinkerle";
 
-struct Desktop {
+struct Desktop final : DesktopDriver {
     HINSTANCE instance = nullptr;
     bool classRegistered = false;  // and the double-click settings read (PrepareForWindows)
     HANDLE singleCopy = nullptr;  // the named mutex, held for the program's life
     bool anotherCopy = false;
     std::int32_t density = 0;  // of the program's pixels; 0 until read (ProgramDensity)
-    ::POINT cursor{};          // where GetCursorPos last found the pointer
     // The system has reported a move of the cursor itself (resting_timer.h).
     bool cursorReported = false;
-    std::map<::HWND, Win32Form*> forms;
-    // Decides double-clicks from the left presses, as on X11, with the
-    // system's time and rectangle (PrepareForWindows).
-    DoubleClickDetector doubleClick;
     bool ended = false;
     // A bug (anything but a failure or the end) that left an event handler;
     // it may not cross the system's frames, so it is thrown again after the
     // message loop.
     std::exception_ptr escaped;
+
+    // The window calls' hooks (desktop_form.h): the cursor; the program's
+    // pixels at the system's density; the mouse, unless a left press on a
+    // form holds it (caption_drag.h). The double-click is decided as on
+    // X11, with the system's time and rectangle (PrepareForWindows).
+    std::optional<POINTAPI> QueryPointer() override;
+    ProgramSpace Space() override;
+    bool ReleaseMouse() override;
 };
 
 Desktop& TheDesktop();
@@ -63,7 +65,7 @@ bool DesktopCameTooLate();
 // The form behind a native window, or null.
 Win32Form* FormOf(::HWND window);
 
-// The contract's handles for native ones (win32_calls.cpp).
+// The contract's handles for native ones.
 HWND HandleOf(::HWND window);
 
 // Dispatches the messages of every form's window (win32_event_loop.cpp).

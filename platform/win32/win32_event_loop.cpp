@@ -3,11 +3,11 @@
 // Implements: RunProgram (the single-copy mutex before anything asks for
 // the desktop, the message loop) and the window procedure, which turns
 // messages into the form's events, one at a time, and wakes a resting face
-// (resting_timer.h). Double-clicks are decided from the left presses, as on
-// X11, with the system's time and rectangle; a caption grab moves the window
-// only while the left button is held (caption_drag.h). No C++ exception
-// crosses the system's frames: the end of the program and any bug are
-// caught in the window procedure and acted on after the loop.
+// (resting_timer.h). The form makes MouseDown and DblClick of the presses
+// (desktop_form.h); a caption grab moves the window only while the left
+// button is held (caption_drag.h). No C++ exception crosses the system's
+// frames: the end of the program and any bug are caught in the window
+// procedure and acted on after the loop.
 #include <cstdio>
 
 #include "platform/contract/app.h"
@@ -39,33 +39,14 @@ std::int16_t ShiftOf(::WPARAM keys) {
     return {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
 }
 
-void Press(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, ::LPARAM position) {
-    // The window holds the mouse from the press until the release, unless a
-    // drag takes it over first.
-    ::SetCapture(window);
-    const float x = form.InScale(GET_X_LPARAM(position));
-    const float y = form.InScale(GET_Y_LPARAM(position));
-    // A failure that leaves an event handler ends there, as in a statement.
-    Attempt([&] { form.Events().Form_MouseDown(button, ShiftOf(keys), x, y); });
-}
-
 // NOTE: the system's own double-click (WM_LBUTTONDBLCLK) takes a second
 // press only within half its rectangle of the first; X11's takes it within
 // the whole of it either way. So every left press counts, a double-click's
-// second one too, and the backend decides as X11 does.
-void LeftPress(Win32Form& form, ::HWND window, ::WPARAM keys, ::LPARAM position) {
+// second one too, and the form decides as on X11.
+void Press(Win32Form& form, std::int16_t button, ::WPARAM keys, ::LPARAM position) {
     const ::POINT at = MessagePoint();
-    if (TheDesktop().doubleClick.Press(static_cast<std::uint32_t>(::GetMessageTime()), at.x, at.y)) {
-        Attempt([&] { form.Events().Form_DblClick(); });
-        return;
-    }
-    form.Drag().Press(window, at);
-    Press(form, window, 1, keys, position);
-}
-
-void OtherPress(Win32Form& form, ::HWND window, std::int16_t button, ::WPARAM keys, ::LPARAM position) {
-    TheDesktop().doubleClick.Interrupt();
-    Press(form, window, button, keys, position);
+    form.OnPress(button, ShiftOf(keys), static_cast<std::uint32_t>(::GetMessageTime()), {at.x, at.y},
+                 {GET_X_LPARAM(position), GET_Y_LPARAM(position)});
 }
 
 // Runs the handler of one of the mouse's messages; false for the others.
@@ -73,16 +54,16 @@ bool DispatchMouse(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wPar
     switch (message) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            LeftPress(form, window, wParam, lParam);
+            Press(form, 1, wParam, lParam);
             return true;
         // Only the left button double-clicks; a quick second press of another is a press.
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
-            OtherPress(form, window, 2, wParam, lParam);
+            Press(form, 2, wParam, lParam);
             return true;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            OtherPress(form, window, 4, wParam, lParam);
+            Press(form, 4, wParam, lParam);
             return true;
         case WM_MOUSEMOVE:
             form.Drag().Motion(window, MessagePoint(), (wParam & MK_LBUTTON) != 0);
@@ -115,7 +96,7 @@ bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, :
             return true;  // WM_PAINT covers every pixel
         case WM_TIMER:
         case win32::kTickNow:
-            form.Tick();
+            form.OnTimer();
             return true;
         case WM_DPICHANGED:
             form.OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const ::RECT*>(lParam));
@@ -136,12 +117,11 @@ bool Dispatch(Win32Form& form, ::HWND window, ::UINT message, ::WPARAM wParam, :
 ::LRESULT CALLBACK win32::WindowProcedure(::HWND window, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
     Desktop& d = TheDesktop();
     if (message == WM_NCCREATE)
-        d.forms[window] = static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        static_cast<Win32Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->Attach(window);
     Win32Form* form = FormOf(window);
     if (message == WM_NCDESTROY) {
         if (form != nullptr) form->Forget();
-        d.forms.erase(window);
-        if (d.forms.empty()) ::PostQuitMessage(0);  // closed by other means: the program ends
+        if (Forms().empty()) ::PostQuitMessage(0);  // closed by other means: the program ends
     } else if (form != nullptr && !d.ended) {
         try {
             if (Dispatch(*form, window, message, wParam, lParam)) return 0;
@@ -168,26 +148,23 @@ int RunProgram(int, char**, void (*startup)()) {
     // the process ends, however it ends.
     d.singleCopy = ::CreateMutexW(nullptr, FALSE, kSingleCopyMutex);
     d.anotherCopy = d.singleCopy != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    UseDriver(&d);
     // Nothing here asks for the desktop: a copy that ends at once must not
     // wait for it, nor start it (Wine starts it on first use).
 
     bool windowless = false;
     try {
         startup();
-        windowless = d.forms.empty();
+        windowless = Forms().empty();
         MSG message{};
-        while (!d.ended && !d.forms.empty() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        while (!d.ended && !Forms().empty() && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }
     } catch (const ProgramEnded&) {
     }
     // The forms may outlive the loop; their windows and GDI objects may not.
-    while (!d.forms.empty()) {
-        Win32Form* form = d.forms.begin()->second;
-        d.forms.erase(d.forms.begin());
-        form->Release();
-    }
+    while (!Forms().empty()) FormsAs<Win32Form>().front()->Release();
     if (d.classRegistered) ::UnregisterClassW(win32::kWindowClass, d.instance);
     if (d.singleCopy != nullptr) ::CloseHandle(d.singleCopy);
     if (d.escaped) std::rethrow_exception(d.escaped);

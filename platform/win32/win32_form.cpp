@@ -5,10 +5,12 @@
 // window's image: what changed goes into one device-independent bitmap and
 // from there to the screen with BitBlt, in WM_PAINT whatever the screen
 // lost. Drawn at the density of the monitor it stands on, its picture and
-// shape scaled pixel for pixel; its position in the program's pixels.
+// shape scaled pixel for pixel. The window calls' hooks: GetWindowRect,
+// SetWindowPos, SetWindowRgn, the caption drag and the mouse's capture.
 #include "platform/win32/win32_form.h"
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "platform/shared/density.h"
@@ -30,16 +32,15 @@ HICON IconOf(std::span<const std::uint8_t> iconFile) {
                                       kIconFormatVersion, 0, 0, LR_DEFAULTCOLOR);
 }
 
-// A native region of `shape`, each program pixel `density` screen pixels.
-::HRGN RegionOf(const Rectangles& shape, std::int32_t density) {
+// A native region of `shape`, in screen pixels.
+::HRGN RegionOf(const Rectangles& shape) {
     std::vector<std::byte> data(sizeof(RGNDATAHEADER) + shape.size() * sizeof(::RECT));
     auto* region = reinterpret_cast<RGNDATA*>(data.data());
     auto* rects = reinterpret_cast<::RECT*>(region->Buffer);
     ::RECT bounds{};
     for (std::size_t i = 0; i < shape.size(); ++i) {
         const RECT& r = shape[i];
-        rects[i] = {ScreenPixels(r.left, density), ScreenPixels(r.top, density), ScreenPixels(r.right, density),
-                    ScreenPixels(r.bottom, density)};
+        rects[i] = {r.left, r.top, r.right, r.bottom};
         ::UnionRect(&bounds, &bounds, &rects[i]);
     }
     region->rdh = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(shape.size()),
@@ -50,7 +51,7 @@ HICON IconOf(std::span<const std::uint8_t> iconFile) {
 }  // namespace
 
 Win32Form::Win32Form(const FormDefinition& definition, FormEvents& events)
-    : RasterForm(definition, ProgramDensity()), events_(events), canvas_(PixelWidth(), PixelHeight()) {
+    : DesktopForm(definition, events, ProgramDensity()), canvas_(PixelWidth(), PixelHeight()) {
     // A constructor that throws runs no destructor: free what was made so far.
     try {
         Desktop& d = TheDesktop();
@@ -81,12 +82,16 @@ void Win32Form::Release() {
     canvas_.Release();
 }
 
-void Win32Form::Forget() {
-    timer_.Stop();
-    window_ = nullptr;
+void Win32Form::Attach(::HWND window) {
+    window_ = window;
+    Register(HandleOf(window));
 }
 
-HWND Win32Form::hWnd() { return HandleOf(window_); }
+void Win32Form::Forget() {
+    timer_.Stop();
+    Unregister();
+    window_ = nullptr;
+}
 
 ::RECT Win32Form::WindowRect() const {
     ::RECT rect{};
@@ -94,54 +99,30 @@ HWND Win32Form::hWnd() { return HandleOf(window_); }
     return rect;
 }
 
-RECT Win32Form::Rect() const {
+POINTAPI Win32Form::Corner() const {
     const ::RECT rect = WindowRect();
-    return RectAt(ProgramPixels(rect.left, ProgramDensity()), ProgramPixels(rect.top, ProgramDensity()));
+    return {rect.left, rect.top};
 }
 
-POINTAPI Win32Form::FromScreen(::POINT screen) const {
-    const ::RECT window = WindowRect();
-    // The corner as Rect() has it, then the way from it at our density.
-    const auto from = [&](LONG point, LONG corner) {
-        return ProgramPixels(corner, ProgramDensity()) + ProgramPixels(std::int64_t{point} - corner, Density());
-    };
-    return {from(screen.x, window.left), from(screen.y, window.top)};
+bool Win32Form::MoveCorner(POINTAPI screen) {
+    return ::SetWindowPos(window_, nullptr, screen.x, screen.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
 }
 
-void Win32Form::MoveTo(std::int32_t left, std::int32_t top) {
-    if (!::SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) Fail();
-}
-
-float Win32Form::Top() { return TwipsOf(WindowRect().top, ProgramDensity()); }
-float Win32Form::Left() { return TwipsOf(WindowRect().left, ProgramDensity()); }
-
-void Win32Form::SetTop(float twips) { MoveTo(WindowRect().left, ScreenPixelsOfTwips(twips, ProgramDensity())); }
-void Win32Form::SetLeft(float twips) { MoveTo(ScreenPixelsOfTwips(twips, ProgramDensity()), WindowRect().top); }
-
-void Win32Form::Show() { ::ShowWindow(window_, SW_SHOWNORMAL); }
-
-void Win32Form::TakeShape(Rectangles shape) {
-    shape_ = std::move(shape);
-    shaped_ = true;
-    ApplyShape();
-}
-
-void Win32Form::ApplyShape() {
-    if (!shaped_ || window_ == nullptr) return;
+void Win32Form::ApplyShape(const Rectangles& shape) {
+    if (window_ == nullptr) return;
     // The window owns the region once it takes it.
-    ::HRGN region = RegionOf(shape_, Density());
+    ::HRGN region = RegionOf(shape);
     if (region != nullptr && !::SetWindowRgn(window_, region, TRUE)) ::DeleteObject(region);
 }
 
-void Win32Form::Tick() {
-    // A failure that leaves an event handler ends there, as in a statement.
-    Attempt([&] { events_.tmr_Timer(); });
-    // A pointer on the move keeps the ticks going, whatever the eyes do:
-    // where the tick found it, against where the one before did.
-    const ::POINT cursor = TheDesktop().cursor;
-    const bool moved = cursor.x != lastCursor_.x || cursor.y != lastCursor_.y;
-    lastCursor_ = cursor;
-    timer_.Ticked(ShowChanges() || moved);
+bool Win32Form::MakeTopmost() {
+    const auto topmost = reinterpret_cast<::HWND>(static_cast<::LONG_PTR>(-1));  // the native HWND_TOPMOST
+    return ::SetWindowPos(window_, topmost, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
+}
+
+void Win32Form::Pressed(std::int16_t button, POINTAPI screen) {
+    if (button == 1) drag_.Press(window_, {screen.x, screen.y});
+    ::SetCapture(window_);
 }
 
 void Win32Form::Present(const Image& image, const RECT& area) {
@@ -183,9 +164,13 @@ void Win32Form::TakeDensity(std::int32_t density, POINTAPI otherwise) {
     canvas_.Make(PixelWidth(), PixelHeight());
     ::SetWindowPos(window_, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    ApplyShape();
+    Reshape();
     ::InvalidateRect(window_, nullptr, FALSE);
     Wake();
 }
 
 }  // namespace platform::win32
+
+std::unique_ptr<platform::Form> platform::CreateForm(const FormDefinition& definition, FormEvents& events) {
+    return std::make_unique<win32::Win32Form>(definition, events);
+}

@@ -2,7 +2,7 @@
 // here and forwarded to libsystemd, which is loaded only under Xwayland.
 //
 // NOTE: linked in, libsystemd and the libraries it needs (gcrypt, lz4, zstd,
-// ...) would make every start of the plain X11 program about 1 MiB larger
+// ...) would make every start of the plain X11 program about 700 KiB larger
 // in memory, for a feature it never uses there.
 #include "platform/x11/sd_bus_library.h"
 

@@ -1,6 +1,7 @@
 // x11_desktop.cpp: the X11 backend's state: the connection opened and the
 // desktop learnt at start, the forms' windows and the connection released
-// at the end, and a connection lost on the way.
+// at the end, a connection lost on the way, and the pointer where the
+// window calls ask for it.
 #include "platform/x11/x11_desktop.h"
 
 #include <X11/extensions/Xrandr.h>
@@ -67,16 +68,21 @@ void QueryExtensions() {
 
 Desktop& TheDesktop() { return desktop; }
 
-X11Form* FormOf(HWND window) {
-    const Desktop& d = TheDesktop();
-    const auto found = d.forms.find(static_cast<Window>(window));
-    return found == d.forms.end() ? nullptr : found->second;
-}
+X11Form* FormOf(Window window) { return static_cast<X11Form*>(platform::FormOf(static_cast<HWND>(window))); }
 
 X11Form* FormCaughtBy(Window window) {
-    for (const auto& [handle, form] : TheDesktop().forms)
+    for (X11Form* form : FormsAs<X11Form>())
         if (form->Catcher() != nullptr && form->Catcher()->Handle() == window) return form;
     return nullptr;
+}
+
+std::optional<POINTAPI> Desktop::QueryPointer() {
+    if (display == nullptr) return std::nullopt;
+    Window rootReturned = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    if (!XQueryPointer(display, root, &rootReturned, &child, &rootX, &rootY, &x, &y, &mask)) return std::nullopt;
+    return pointerChoice.FromX({rootX, rootY});
 }
 
 bool OpenDesktop() {
@@ -108,13 +114,15 @@ bool OpenDesktop() {
     // tell when another window may cover ours.
     XSelectInput(d.display, d.root, StructureNotifyMask | SubstructureNotifyMask | PropertyChangeMask);
     WatchWindowManager();
+    UseDriver(&d);
     return true;
 }
 
 void CloseDesktop() {
     Desktop& d = TheDesktop();
     // The forms may outlive the connection; their windows may not.
-    while (!d.forms.empty()) d.forms.begin()->second->Release();
+    while (!Forms().empty()) FormsAs<X11Form>().front()->Release();
+    UseDriver(nullptr);
     XCloseDisplay(d.display);
     d.display = nullptr;
 }

@@ -1,6 +1,7 @@
 // x11_desktop.h: the X11 backend's state, shared by its files: one
-// connection, its atoms and extensions, the forms on it, the pointer and
-// the window manager as last seen. TheDesktop() is its one name.
+// connection, its atoms and extensions, the program's pixels on it, the
+// pointer's source and the window manager as last seen; and the desktop's
+// hooks of the window calls. TheDesktop() is its one name.
 //
 // Nothing outside platform/x11/ sees this header.
 #pragma once
@@ -8,11 +9,10 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
-#include <map>
-#include <string>
+#include <optional>
 #include <vector>
 
-#include "platform/contract/win_api.h"
+#include "platform/software/desktop_form.h"
 #include "platform/x11/pointer_choice.h"
 
 namespace platform::x11 {
@@ -27,7 +27,7 @@ struct Atoms {
     Atom NET_WM_CM_S;    // the compositing manager's selection of our screen, _NET_WM_CM_S<n>
 };
 
-struct Desktop {
+struct Desktop final : DesktopDriver {
     Display* display = nullptr;
     int screen = 0;
     Window root = 0;
@@ -40,22 +40,27 @@ struct Desktop {
     // `density` screen pixels each way on a dense screen.
     POINTAPI origin{};
     std::int32_t density = 1;
-    std::map<Window, X11Form*> forms;
     bool quit = false;
     // The X server is Xwayland, which knows the pointer only over X windows.
     bool xwayland = false;
     // An Xwayland that hands the windows' input shapes to the compositor
     // (from 23.1, which also has the XWAYLAND extension).
     bool inputShapesPassed = false;
-    // Where GetCursorPos last found the pointer, on the root window, and
-    // whom it believed: the X server or the desktop.
-    POINTAPI pointer{};
+    // Whom the pointer's position comes from: the X server or the desktop.
     PointerChoice pointerChoice;
     // The window manager as last seen: the owner of WM_S<n>, the live EWMH
     // check window (0 when there is none) and what that manager supports.
     Window wmSelectionOwner = 0;
     Window wmCheckWindow = 0;
     std::vector<Atom> wmSupported;
+
+    // The window calls' hooks (desktop_form.h): the pointer on the root
+    // window; the program's pixels from `origin`, `density` each way.
+    std::optional<POINTAPI> QueryPointer() override;
+    ProgramSpace Space() override { return {origin, density}; }
+    // The pointer grab that a press gives the window ends with the drag's
+    // hand-over.
+    bool ReleaseMouse() override { return true; }
 };
 
 // The connection; null before OpenDesktop opened it and after CloseDesktop.
@@ -68,8 +73,8 @@ bool OpenDesktop();
 // Releases the forms' windows, then closes the connection.
 void CloseDesktop();
 
-// The form behind a window handle, or null.
-X11Form* FormOf(HWND window);
+// The form behind a window, or null.
+X11Form* FormOf(Window window);
 // The form whose pointer catcher `window` is, or null.
 X11Form* FormCaughtBy(Window window);
 

@@ -20,14 +20,13 @@ void OnWindowManagerChange() {
     const Window before = d.wmCheckWindow;
     WatchWindowManager();
     if (d.wmCheckWindow != before)  // a move it was making is ours now
-        for (const auto& [window, dragged] : d.forms) dragged->TakeOverDrag();
+        for (X11Form* dragged : FormsAs<X11Form>()) dragged->TakeOverDrag();
 }
 
 // NOTE: when no window manager keeps us above, a window mapped, moved or
 // raised over ours need not change our visibility state (we may be
 // partly hidden already), so every such change counts as a cover.
 bool OnTopLevelChange(const XEvent& event) {
-    const Desktop& d = TheDesktop();
     Window subject = 0;
     switch (event.type) {
         case MapNotify: subject = event.xmap.window; break;
@@ -35,9 +34,9 @@ bool OnTopLevelChange(const XEvent& event) {
         case CirculateNotify: subject = event.xcirculate.window; break;
         default: return false;
     }
-    if (d.forms.contains(subject) || FormCaughtBy(subject) != nullptr) return false;
+    if (FormOf(subject) != nullptr || FormCaughtBy(subject) != nullptr) return false;
     bool covered = false;
-    for (const auto& [window, form] : d.forms) {
+    for (X11Form* form : FormsAs<X11Form>()) {
         // A window that moved or restacked elsewhere cannot cover us; the
         // check of who covers costs a round trip for every window there is.
         const XConfigureEvent& c = event.xconfigure;
@@ -53,7 +52,7 @@ bool OnTopLevelChange(const XEvent& event) {
 // The window manager's frame `frame` moved: so did the forms in it.
 bool OnFrameConfigure(Window frame) {
     bool moved = false;
-    for (const auto& [window, framed] : TheDesktop().forms)
+    for (X11Form* framed : FormsAs<X11Form>())
         if (framed->Parent() == frame) {
             framed->OnFrameConfigure();
             moved = true;
@@ -71,7 +70,7 @@ bool IsMonitorChange(const XEvent& event) {
 bool OnMonitorChange(XEvent& event) {
     XRRUpdateConfiguration(&event);
     ReadOrigin();  // where the program's pixels start may change too
-    for (const auto& [window, form] : TheDesktop().forms) form->KeepOnMonitors();
+    for (X11Form* form : FormsAs<X11Form>()) form->KeepOnMonitors();
     return true;
 }
 

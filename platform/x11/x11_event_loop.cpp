@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "platform/contract/app.h"
-#include "platform/runtime/failure.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_desktop_dispatch.h"
 #include "platform/x11/x11_form.h"
@@ -31,28 +30,19 @@ constexpr auto kWithoutTimer = std::chrono::hours(1);  // ticks without a timer:
 
 // One timer for the program: the first form's interval (all forms share it).
 std::chrono::milliseconds Interval() {
-    for (const auto& [window, form] : TheDesktop().forms)
+    for (const X11Form* form : FormsAs<X11Form>())
         if (form->TimerIntervalMs() > 0) return std::chrono::milliseconds(form->TimerIntervalMs());
     return kWithoutTimer;
 }
 
-// A failure that leaves an event handler ends there, as in a statement.
-void Tick() {
-    for (const auto& [window, form] : TheDesktop().forms)
-        if (form->TimerIntervalMs() > 0) Attempt([tick = form] { tick->Events().tmr_Timer(); });
-}
-
 bool ShowChanges() {
     bool changed = false;
-    for (const auto& [window, form] : TheDesktop().forms) changed = form->ShowChanges() || changed;
+    for (X11Form* form : FormsAs<X11Form>()) changed = form->ShowChanges() || changed;
     return changed;
 }
 
 // Whether the program has ended, or has nothing left to show.
-bool Ended() {
-    const Desktop& d = TheDesktop();
-    return d.quit || d.forms.empty();
-}
+bool Ended() { return TheDesktop().quit || Forms().empty(); }
 
 }  // namespace
 
@@ -85,7 +75,7 @@ void EventLoop::HandleEvents() {
 bool EventLoop::Dispatch(XEvent& event) {
     if (rawMotion_.IsMotion(event)) return true;  // XInput 2: the pointer moved, wherever
     if (IsMonitorChange(event)) return OnMonitorChange(event);  // RandR
-    if (X11Form* form = FormOf(static_cast<HWND>(event.xany.window))) return formDispatch_.Dispatch(*form, event);
+    if (X11Form* form = FormOf(event.xany.window)) return formDispatch_.Dispatch(*form, event);
     if (X11Form* form = FormCaughtBy(event.xany.window)) {
         // The face's input, which its catcher takes; and where the catcher went.
         if (event.type == ButtonPress || event.type == ButtonRelease || event.type == MotionNotify)
@@ -101,37 +91,26 @@ void EventLoop::HandleDesktopPointer() {
     Desktop& d = TheDesktop();
     // The desktop put a window over a face that asked to stay above.
     if (news.covered)
-        for (const auto& [window, form] : d.forms) form->NotKeptAbove();
+        for (X11Form* form : FormsAs<X11Form>()) form->NotKeptAbove();
     if (news.stopped) d.pointerChoice.DesktopGone();
     if (news.position) d.pointerChoice.FromDesktop(*news.position);
     if (news.stopped || news.position || news.covered) schedule_.Wake(Clock::now());
 }
 
 void EventLoop::TickOrShow() {
-    const Desktop& d = TheDesktop();
     const auto now = Clock::now();
     bool awaitingMap = false;
-    for (const auto& [window, form] : d.forms) awaitingMap = form->KeepShowing(now) || awaitingMap;
+    for (X11Form* form : FormsAs<X11Form>()) awaitingMap = form->KeepShowing(now) || awaitingMap;
     if (!schedule_.Due(now)) {
         ShowChanges();
         return;
     }
-    for (const auto& [window, form] : d.forms) form->KeepAbove();
-    Tick();
+    for (X11Form* form : FormsAs<X11Form>()) form->KeepAbove();
+    bool changed = false;
+    for (X11Form* form : FormsAs<X11Form>()) changed = form->Tick() || changed;
     desktopPointer_.Acknowledge();
-    // A pointer on the move keeps the ticks going, watched or not: no
-    // wake-ups between them.
-    const bool moved = PointerMoved();
-    const bool changed = ShowChanges() || moved;
     schedule_.Ticked(changed || awaitingMap || !rawMotion_.Available(), Clock::now());
     rawMotion_.Watch(schedule_.WatchesMotion());
-}
-
-bool EventLoop::PointerMoved() {
-    const POINTAPI now = TheDesktop().pointer;
-    const bool moved = now.x != lastPointer_.x || now.y != lastPointer_.y;
-    lastPointer_ = now;
-    return moved;
 }
 
 void EventLoop::Sleep() {

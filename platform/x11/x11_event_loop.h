@@ -10,7 +10,6 @@
 
 #include <chrono>
 
-#include "platform/contract/win_api.h"
 #include "platform/posix/end_request.h"
 #include "platform/shared/tick_schedule.h"
 #include "platform/x11/desktop_pointer.h"
@@ -40,8 +39,6 @@ private:
     // Asks again for a lost first map; then ticks, if a tick is due, or
     // shows what changed.
     void TickOrShow();
-    // Whether the pointer moved since the last tick, as GetCursorPos found it.
-    bool PointerMoved();
     // Sleeps until an X event, the desktop's report, a signal or the next
     // tick.
     void Sleep();
@@ -51,7 +48,6 @@ private:
     RawMotion rawMotion_;
     // Started once the window is up: the bus never delays the first frame.
     DesktopPointer desktopPointer_;
-    POINTAPI lastPointer_{};
     TickSchedule schedule_;
 };
 

@@ -1,10 +1,10 @@
 // x11_form.cpp: the X11 window behind a form.
 //
-// Implements: the window (its visual, creation and release), its position
-// as the server and the window manager report it, painting from client
-// memory with XPutImage, and the bounding and input shapes. What it tells
-// the window manager, its stacking, its first map and the caption drag are
-// in x11_window_hints, x11_stacking, x11_map_retry and x11_drag.
+// Implements: the window (its visual, creation and release), painting from
+// client memory with XPutImage, and the bounding and input shapes. Where
+// it stands is in x11_form_place; what it tells the window manager, its
+// stacking, its first map and the caption drag in x11_window_hints,
+// x11_stacking, x11_map_retry and x11_drag.
 #include "platform/x11/x11_form.h"
 
 #include <X11/extensions/shape.h>
@@ -18,7 +18,6 @@
 
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_monitors.h"
-#include "platform/x11/x11_program_pixels.h"
 #include "platform/x11/x11_window_hints.h"
 #include "platform/x11/x11_window_manager.h"
 
@@ -47,9 +46,7 @@ WindowVisual ChooseVisual() {
 }  // namespace
 
 X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
-    : RasterForm(definition, TheDesktop().density),
-      events_(events),
-      timerIntervalMs_(definition.timerIntervalMs),
+    : DesktopForm(definition, events, TheDesktop().density),
       visual_(ChooseVisual()),
       pixelOf_(visual_.visual),
       standAlone_(StandAloneUnderThisManager()),
@@ -59,7 +56,7 @@ X11Form::X11Form(const FormDefinition& definition, FormEvents& events)
     Desktop& d = TheDesktop();
     window_ = CreateTopLevel();
     parent_ = d.root;
-    d.forms[window_] = this;
+    Register(static_cast<HWND>(window_));
     DescribeToWindowManager(window_, definition);
     MoveTo(0, 0);
 
@@ -92,7 +89,7 @@ X11Form::~X11Form() { Release(); }
 void X11Form::Release() {
     Desktop& d = TheDesktop();
     if (window_ == 0) return;
-    d.forms.erase(window_);
+    Unregister();
     catcher_.reset();
     if (d.display != nullptr) {
         XFreeGC(d.display, gc_);
@@ -103,20 +100,7 @@ void X11Form::Release() {
     window_ = 0;
 }
 
-HWND X11Form::hWnd() { return static_cast<HWND>(window_); }
-
-float X11Form::Top() { return TwipsY(top_); }
-float X11Form::Left() { return TwipsX(left_); }
-
-void X11Form::SetTop(float twips) { MoveTo(left_, RootYOfTwips(twips)); }
-void X11Form::SetLeft(float twips) { MoveTo(RootXOfTwips(twips), top_); }
-
-RECT X11Form::Rect() const {
-    const POINTAPI corner = ProgramPoint(left_, top_);
-    return RectAt(corner.x, corner.y);
-}
-
-void X11Form::Show() {
+void X11Form::ShowWindow() {
     mapRetry_.Asked(std::chrono::steady_clock::now());
     Map();
     stacking_.OnShow(window_);
@@ -164,17 +148,15 @@ bool X11Form::Overlaps(int x, int y, int width, int height) const {
     return x < ours.right && ours.left < x + width && y < ours.bottom && ours.top < y + height;
 }
 
-void X11Form::TakeShape(const Rectangles& shape) {
+void X11Form::ApplyShape(const Rectangles& shape) {
     Desktop& d = TheDesktop();
     if (!d.hasShape) return;  // without the extension the window stays rectangular
     std::vector<XRectangle>& rectangles = shape_;
     rectangles.clear();
     rectangles.reserve(shape.size());
-    const std::int32_t density = Density();
-    for (const RECT& span : shape) {
-        // In screen pixels; spans outside what X can carry cannot touch the window anyway.
-        const RECT r{span.left * density, span.top * density, span.right * density, span.bottom * density};
-        if (span.left < 0 || span.top < 0 || r.right > kProtocolMax || r.bottom > kProtocolMax || r.left >= r.right ||
+    for (const RECT& r : shape) {
+        // Spans outside what X can carry cannot touch the window anyway.
+        if (r.left < 0 || r.top < 0 || r.right > kProtocolMax || r.bottom > kProtocolMax || r.left >= r.right ||
             r.top >= r.bottom)
             continue;
         rectangles.push_back({static_cast<short>(r.left), static_cast<short>(r.top),
@@ -249,3 +231,7 @@ void X11Form::Present(const Image& image, const RECT& area) {
 }
 
 }  // namespace platform::x11
+
+std::unique_ptr<platform::Form> platform::CreateForm(const FormDefinition& definition, FormEvents& events) {
+    return std::make_unique<x11::X11Form>(definition, events);
+}

@@ -10,8 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/software/raster_form.h"
-#include "platform/software/region_store.h"
+#include "platform/software/desktop_form.h"
 #include "platform/x11/x11_drag.h"
 #include "platform/x11/x11_map_retry.h"
 #include "platform/x11/x11_pointer_catcher.h"
@@ -52,32 +51,17 @@ struct WindowVisual {
     unsigned long alpha;  // the pixel bits of alpha; 0 without
 };
 
-class X11Form final : public RasterForm {
+class X11Form final : public DesktopForm {
 public:
     X11Form(const FormDefinition& definition, FormEvents& events);
     ~X11Form() override;
-    X11Form(const X11Form&) = delete;
-    X11Form& operator=(const X11Form&) = delete;
 
-    HWND hWnd() override;
-    float Top() override;
-    void SetTop(float twips) override;
-    float Left() override;
-    void SetLeft(float twips) override;
-    void Show() override;
-
-    FormEvents& Events() { return events_; }
-    std::uint32_t TimerIntervalMs() const { return timerIntervalMs_; }
-    // Where the window stands, in the program's pixels.
-    RECT Rect() const;
     // The window's rectangle on the root window, in screen pixels, and
     // whether a rectangle there overlaps it.
     RECT RootRect() const;
     bool Overlaps(int x, int y, int width, int height) const;
 
-    // Window manager side, called by the backend's calls and event loop.
-    void MakeTopmost() { stacking_.MakeTopmost(window_, mapped_); }
-    void TakeShape(const Rectangles& shape);
+    // Window manager side, called by the backend's event loop.
     // What takes the pointer where the face is: the face, or its catcher.
     void TakeInput();
     // The server lost what the window showed: all of it travels again.
@@ -102,12 +86,7 @@ public:
     // The window manager let a window cover the face (as the desktop
     // reports, or as KeepAbove found): the face keeps itself above from now.
     void NotKeptAbove();
-    // A left press and what becomes of it: a drag once the pointer moves.
-    void OnLeftPress(int rootX, int rootY) {
-        drag_.OnLeftPress(rootX, rootY);
-        pressedAt_ = {rootX, rootY};
-    }
-    void BeginCaptionDrag();
+    // The pointer moved with the left button down, or the button went up.
     void OnPointerMotion(int rootX, int rootY);
     void OnLeftRelease();
     // The window that takes the face's pointer input over it on a Wayland
@@ -117,6 +96,21 @@ public:
     void Release();
 
 private:
+    // The window calls' hooks (desktop_form.h).
+    POINTAPI Corner() const override { return {left_, top_}; }
+    bool MoveCorner(POINTAPI screen) override {
+        MoveTo(screen.x, screen.y);
+        return true;
+    }
+    void ApplyShape(const Rectangles& shape) override;
+    bool MakeTopmost() override {
+        stacking_.MakeTopmost(window_, mapped_);
+        return true;
+    }
+    void BeginSystemMove() override;
+    void ShowWindow() override;
+    // A left press: a drag once the pointer moves.
+    void Pressed(std::int16_t button, POINTAPI screen) override;
     void Present(const Image& image, const RECT& area) override;
     // The window, unmapped, on the root.
     Window CreateTopLevel() const;
@@ -135,8 +129,6 @@ private:
         return opaque_[static_cast<std::size_t>(y) * static_cast<std::size_t>(PixelWidth()) + static_cast<std::size_t>(x)] != 0;
     }
 
-    FormEvents& events_;
-    std::uint32_t timerIntervalMs_;
     Window window_ = 0;
     Window parent_ = 0;
     GC gc_ = nullptr;

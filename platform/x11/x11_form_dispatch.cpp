@@ -1,12 +1,11 @@
 // x11_form_dispatch.cpp: Expose, ConfigureNotify, ReparentNotify,
 // MapNotify, UnmapNotify, VisibilityNotify and WM_DELETE_WINDOW for the
-// window; ButtonPress, ButtonRelease and MotionNotify for the program's
-// MouseDown, DblClick (X has none: made from single presses) and the drag.
+// window; ButtonPress, ButtonRelease and MotionNotify for the presses
+// (desktop_form.h makes DblClick of them: X has none) and the drag.
 #include "platform/x11/x11_form_dispatch.h"
 
 #include <optional>
 
-#include "platform/runtime/failure.h"
 #include "platform/x11/x11_desktop.h"
 #include "platform/x11/x11_xsettings.h"
 
@@ -86,23 +85,9 @@ void FormDispatch::OnWindowChange(X11Form& form, const XEvent& event) {
 
 void FormDispatch::OnPress(X11Form& form, const XButtonEvent& press) {
     const std::int16_t button = ButtonOf(press.button);
-    if (button == 0) return;
-    FormEvents& events = form.Events();
-    if (button != 1) {
-        doubleClick_.Interrupt();
-    } else if (doubleClick_.Press(static_cast<std::uint32_t>(press.time), press.x_root, press.y_root)) {
-        // A failure that leaves an event handler ends there, as in a statement.
-        Attempt([&] { events.Form_DblClick(); });
-        return;
-    } else {
-        form.OnLeftPress(press.x_root, press.y_root);
-    }
-    // In the form's scale, from the program's pixels.
-    const float scale = (form.ScaleMode() == vbTwips ? kTwipsPerPixel : 1.0F) / static_cast<float>(form.Density());
-    Attempt([&] {
-        events.Form_MouseDown(button, ShiftOf(press.state), static_cast<float>(press.x) * scale,
-                              static_cast<float>(press.y) * scale);
-    });
+    if (button != 0)
+        form.OnPress(button, ShiftOf(press.state), static_cast<std::uint32_t>(press.time), {press.x_root, press.y_root},
+                     {press.x, press.y});
 }
 
 void FormDispatch::OnMotion(X11Form& form, XEvent& event) {
@@ -120,11 +105,11 @@ void FormDispatch::OnMotion(X11Form& form, XEvent& event) {
 
 // NOTE: the desktop's double-click time, where a settings daemon publishes
 // a sensible one (XSETTINGS), read once at start.
-std::uint32_t FormDispatch::DoubleClickTime() {
+FormDispatch::FormDispatch() {
     const std::optional<std::int32_t> published = DesktopInteger("Net/DoubleClickTime");
-    return published && *published > 0 && *published <= kLongestDoubleClickMs
-               ? static_cast<std::uint32_t>(*published)
-               : DoubleClickDetector::kDefaultIntervalMs;
+    Driver().doubleClick = DoubleClickDetector(published && *published > 0 && *published <= kLongestDoubleClickMs
+                                                   ? static_cast<std::uint32_t>(*published)
+                                                   : DoubleClickDetector::kDefaultIntervalMs);
 }
 
 }  // namespace platform::x11

@@ -134,7 +134,13 @@ void X11Form::GoOnTakingOver() {
     }
 }
 
-void X11Form::BeginCaptionDrag() {
+void X11Form::Pressed(std::int16_t button, POINTAPI screen) {
+    if (button != 1) return;
+    drag_.OnLeftPress(screen.x, screen.y);
+    pressedAt_ = screen;
+}
+
+void X11Form::BeginSystemMove() {
     if (!drag_.Arm({left_, top_})) return;
     placementWatched_ = false;  // from now on the user says where it goes
     if (catcher_ && catcher_->Mapped()) catcher_->BeginDrag(pressedAt_);

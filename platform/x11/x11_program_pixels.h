@@ -15,13 +15,6 @@ namespace platform::x11 {
 void ReadDensity();
 // Finds the primary monitor's corner again, as the monitors change.
 void ReadOrigin();
-// Between root and program coordinates.
-POINTAPI ProgramPoint(int rootX, int rootY);
-// Between root coordinates and twips from the origin, to the screen pixel.
-float TwipsX(int rootX);
-float TwipsY(int rootY);
-int RootXOfTwips(float twips);
-int RootYOfTwips(float twips);
 // A root rectangle in program pixels, grown to whole ones.
 RECT ProgramRect(const RECT& root);
 

@@ -39,7 +39,7 @@ Window Watched(Lookup lookup) {
     const Desktop& d = TheDesktop();
     for (int attempt = 0; attempt < kWatchAttempts; ++attempt) {
         const Window window = lookup();
-        if (window == 0 || window == d.root || d.forms.contains(window)) return 0;
+        if (window == 0 || window == d.root || FormOf(window) != nullptr) return 0;
         XSelectInput(d.display, window, StructureNotifyMask);
         XSync(d.display, False);
         if (lookup() == window) return window;

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "platform/shared/bitmap_file.h"
-#include "platform/shared/circle_raster.h"
+#include "platform/software/circle_raster.h"
 #include "tests/e2e/x_session.h"
 
 namespace e2e {

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-#include "platform/runtime/failure.h"
 #include "platform/contract/form.h"
+#include "platform/runtime/failure.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
 // circle_raster.cpp: row spans of a filled disc.
-#include "platform/shared/circle_raster.h"
+#include "platform/software/circle_raster.h"
 
 #include <cmath>
 

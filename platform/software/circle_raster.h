@@ -1,9 +1,9 @@
 // circle_raster.h: which pixels a filled circle covers.
 //
-// Every backend paints circles from these spans, so a circle looks the same,
-// pixel for pixel, in the X11 window, the Windows window and the in-memory
-// test window. A pixel belongs to a circle of radius r around (cx, cy) when
-// its centre lies closer than r + 0.5 to (cx, cy).
+// The software window paints every circle from these spans, so a circle
+// looks the same, pixel for pixel, in the X11 window, the Windows window
+// and the in-memory test window. A pixel belongs to a circle of radius r
+// around (cx, cy) when its centre lies closer than r + 0.5 to (cx, cy).
 #pragma once
 
 #include <cstdint>
@@ -19,8 +19,8 @@ struct RowSpan {
 
 std::vector<RowSpan> DiscSpans(double cx, double cy, double radius);
 
-// A circle as every backend paints it: the disc of `radius` in the outline
-// colour, then, over it, the disc one screen pixel smaller in the fill
+// A circle as the software window paints it: the disc of `radius` in the
+// outline colour, then, over it, the disc one screen pixel smaller in the fill
 // colour, which leaves a one-pixel outline.
 //
 // Centre and radius are in program pixels, each `density` screen pixels
