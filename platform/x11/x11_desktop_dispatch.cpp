@@ -70,7 +70,10 @@ bool IsMonitorChange(const XEvent& event) {
 bool OnMonitorChange(XEvent& event) {
     XRRUpdateConfiguration(&event);
     ReadOrigin();  // where the program's pixels start may change too
-    for (X11Form* form : FormsAs<X11Form>()) form->KeepOnMonitors();
+    for (X11Form* form : FormsAs<X11Form>()) {
+        if (form->Catcher() != nullptr) form->Catcher()->FitScreen();
+        form->KeepOnMonitors();
+    }
     return true;
 }
 

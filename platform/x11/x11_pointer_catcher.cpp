@@ -156,4 +156,11 @@ void PointerCatcher::EndDrag(Window face, POINTAPI corner) {
     if (!d.inputShapesPassed) ApplyShape();
 }
 
+void PointerCatcher::FitScreen() {
+    const Desktop& d = TheDesktop();
+    if (d.inputShapesPassed)
+        XResizeWindow(d.display, catcher_, static_cast<unsigned>(DisplayWidth(d.display, d.screen)),
+                      static_cast<unsigned>(DisplayHeight(d.display, d.screen)));
+}
+
 }  // namespace platform::x11

@@ -53,6 +53,8 @@ public:
     void OnMoved(POINTAPI corner);
     // The button is up: back over the face at `corner`.
     void EndDrag(Window face, POINTAPI corner);
+    // The screen changed its size (a monitor came or went).
+    void FitScreen();
 
 private:
     // Moves to `corner`, as large as the screen.

@@ -1,6 +1,7 @@
 // wayland_face.cpp: the fixture of the program's cases on Wayland desktops.
 #include "tests/e2e/wayland_face.h"
 
+#include <X11/Xatom.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -90,11 +91,35 @@ std::pair<int, int> FaceOnWayland::XPointer() const {
     return {rootX, rootY};
 }
 
+bool FaceOnWayland::PointerOnTheFace() const {
+    // Down the windows under the pointer, from the root: the face's own, or
+    // its frame's, or its catcher's.
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+    Window window = DefaultRootWindow(display);
+    for (int depth = 0; depth < 4; ++depth) {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, windowX = 0, windowY = 0;
+        unsigned mask = 0;
+        if (!XQueryPointer(display, window, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask) || child == 0)
+            return false;
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        XGetWindowProperty(display, child, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data);
+        const bool ours = data != nullptr && count == 1 && *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(pid);
+        if (data != nullptr) XFree(data);
+        if (ours) return true;
+        window = child;
+    }
+    return false;
+}
+
 bool FaceOnWayland::PointAtTheFace(int x, int y) {
     for (int attempt = 0; attempt < 10; ++attempt) {
         desktop->MovePointer(x - 1, y);
         desktop->MovePointer(x, y);
-        if (WaitUntil([&] { return XPointer() == std::pair{x, y}; }, 500ms)) return true;
+        if (WaitUntil([&] { return XPointer() == std::pair{x, y} && PointerOnTheFace(); }, 500ms)) return true;
     }
     return false;
 }

@@ -66,7 +66,11 @@ protected:
     // next motion (a window that showed up under it, or the face's catcher
     // shrunk back over it at the end of a drag): so the pointer moves again
     // until X has it, as a hand's always does.
+    // (x, y) must lie on the face: X must find the pointer over the face's
+    // window or its catcher, which it does not while a face takes over
+    // from its window manager.
     bool PointAtTheFace(int x, int y);
+    bool PointerOnTheFace() const;
     // A left drag that takes hold of the face at (x, y), in ten steps
     // `pause` apart.
     void DragFace(int x, int y, int dx, int dy, std::chrono::milliseconds pause = std::chrono::milliseconds(30));
