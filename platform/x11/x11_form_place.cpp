@@ -53,7 +53,7 @@ void X11Form::MoveTo(std::int32_t left, std::int32_t top) {
         XSetWMNormalHints(d.display, window_, &size);
     }
     XMoveWindow(d.display, window_, ToProtocol(left), ToProtocol(top));
-    if (catcher_) catcher_->Cover(window_, {ToProtocol(left), ToProtocol(top)});
+    if (catcher_) catcher_->Follow({ToProtocol(left), ToProtocol(top)});
 }
 
 void X11Form::OnConfigure(const XConfigureEvent& event) {
@@ -154,7 +154,7 @@ void X11Form::OnPointerMotion(int rootX, int rootY) {
 
 void X11Form::OnLeftRelease() {
     drag_.OnLeftRelease(window_);
-    if (catcher_) catcher_->EndDrag(window_, {left_, top_});
+    if (catcher_) catcher_->EndDrag({left_, top_});
 }
 
 void X11Form::KeepOnMonitors() {

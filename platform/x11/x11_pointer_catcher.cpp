@@ -58,14 +58,7 @@ bool PointerCatcher::Map() {
 }
 
 void PointerCatcher::Cover(Window face, POINTAPI corner) {
-    const Desktop& d = TheDesktop();
-    if (!dragging_) {
-        corner_ = corner;
-        if (d.inputShapesPassed)
-            ApplyShape();
-        else
-            XMoveWindow(d.display, catcher_, corner.x, corner.y);
-    }
+    Follow(corner);
     // NOTE: a window that shows nothing may stand over the face and take its
     // pointer (KWin 6.7 keeps one over the whole screen): the catcher goes
     // above any such window too, and stays under those that show.
@@ -73,7 +66,17 @@ void PointerCatcher::Cover(Window face, POINTAPI corner) {
     const Window inputOnly = TopmostInputOnlyAbove(face, {corner.x, corner.y, corner.x + width_, corner.y + height_});
     above.sibling = inputOnly != 0 ? inputOnly : face;
     above.stack_mode = Above;
-    XConfigureWindow(d.display, catcher_, CWSibling | CWStackMode, &above);
+    XConfigureWindow(TheDesktop().display, catcher_, CWSibling | CWStackMode, &above);
+}
+
+void PointerCatcher::Follow(POINTAPI corner) {
+    const Desktop& d = TheDesktop();
+    if (dragging_) return;
+    corner_ = corner;
+    if (d.inputShapesPassed)
+        ApplyShape();
+    else
+        XMoveWindow(d.display, catcher_, corner.x, corner.y);
 }
 
 void PointerCatcher::TakeShape(const std::vector<XRectangle>& outline) {
@@ -142,7 +145,7 @@ void PointerCatcher::OnMoved(POINTAPI corner) {
     if (dragging_ && large && corner.x == corner_.x && corner.y == corner_.y) unsure_ = true;
 }
 
-void PointerCatcher::EndDrag(Window face, POINTAPI corner) {
+void PointerCatcher::EndDrag(POINTAPI corner) {
     if (!dragging_) return;
     dragging_ = unsure_ = false;
     // Back over the face first, and only then as small, or taking no more,
@@ -152,7 +155,7 @@ void PointerCatcher::EndDrag(Window face, POINTAPI corner) {
     if (!d.inputShapesPassed)
         XMoveResizeWindow(d.display, catcher_, corner.x, corner.y, static_cast<unsigned>(width_),
                           static_cast<unsigned>(height_));
-    Cover(face, corner);
+    Follow(corner);
     if (!d.inputShapesPassed) ApplyShape();
 }
 

@@ -40,8 +40,11 @@ public:
     // Maps it, once; true the first time.
     bool Map();
     bool Mapped() const { return mapped_; }
-    // Over the face again, wherever the face went.
+    // Over the face again, wherever the face went, and above whatever came
+    // over it: a look at the whole stacking, for when that may have changed.
     void Cover(Window face, POINTAPI corner);
+    // Where the face went, when only its place changed.
+    void Follow(POINTAPI corner);
     // The face's outline: where it takes the pointer when no drag is on.
     void TakeShape(const std::vector<XRectangle>& outline);
     // A left drag began with the pointer at `pointer`.
@@ -52,7 +55,7 @@ public:
     // The server moved the catcher to `corner`.
     void OnMoved(POINTAPI corner);
     // The button is up: back over the face at `corner`.
-    void EndDrag(Window face, POINTAPI corner);
+    void EndDrag(POINTAPI corner);
     // The screen changed its size (a monitor came or went).
     void FitScreen();
 
